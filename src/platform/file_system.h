@@ -1,0 +1,59 @@
+#pragma once
+// The file-system operations the portable code needs, with Windows path semantics
+// ("\" separators, drive letters, names compared ignoring ASCII case).
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lark {
+
+// Attribute bits as Windows reports them.
+inline constexpr uint32_t kAttrReadOnly = 0x1;
+inline constexpr uint32_t kAttrHidden = 0x2;
+inline constexpr uint32_t kAttrSystem = 0x4;
+inline constexpr uint32_t kAttrDirectory = 0x10;
+inline constexpr uint32_t kAttrArchive = 0x20;
+inline constexpr uint32_t kAttrNormal = 0x80;
+inline constexpr uint32_t kAttrReparsePoint = 0x400;
+
+// One directory entry or the result of a stat. Times are FILETIME ticks (100 ns since
+// 1601-01-01); 0 means "no time recorded".
+struct FileInfo {
+    std::string name;  // bare name, no folder part
+    uint32_t attributes = 0;
+    uint64_t size = 0;
+    int64_t writeTimeUtc = 0;
+    int64_t writeTimeLocal = 0;
+    bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // One attribute query: existence, attributes, size and last-write time.
+    virtual std::optional<FileInfo> Stat(std::string_view path) = 0;
+    // Lists the entries of a folder (never "." or ".."); false when it cannot be listed.
+    virtual bool List(std::string_view folder, const std::function<void(const FileInfo&)>& each) = 0;
+    virtual std::optional<std::string> ReadWhole(std::string_view path) = 0;
+    // Replaces the file's content; the rewrite goes through a temporary file.
+    virtual bool WriteWhole(std::string_view path, std::string_view data) = 0;
+    virtual bool Append(std::string_view path, std::string_view data) = 0;
+    virtual bool CreateFolder(std::string_view path) = 0;
+    virtual bool RemoveFile(std::string_view path) = 0;
+    virtual bool Rename(std::string_view from, std::string_view to) = 0;
+
+    bool Exists(std::string_view path) { return Stat(path).has_value(); }
+    bool IsFolder(std::string_view path) {
+        auto info = Stat(path);
+        return info && info->IsFolder();
+    }
+    bool IsFile(std::string_view path) {
+        auto info = Stat(path);
+        return info && !info->IsFolder();
+    }
+};
+
+}  // namespace lark

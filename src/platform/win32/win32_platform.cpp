@@ -1,0 +1,229 @@
+#include "platform/win32/win32_platform.h"
+
+#include <shlobj.h>
+#include <windows.h>
+
+#include "app/date_time.h"
+#include "platform/win32/encoding_win.h"
+#include "platform/win32/handles_win.h"
+
+namespace lark {
+
+std::wstring WidePath(std::string_view path) {
+    std::wstring wide = Widen(path);
+    if (wide.size() >= MAX_PATH && wide.rfind(L"\\\\?\\", 0) != 0) {
+        if (wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\') return L"\\\\?\\" + wide;
+        if (wide.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
+    }
+    return wide;
+}
+
+static int64_t ToInt64(const FILETIME& ft) {
+    return (int64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+static int64_t LocalTicks(const FILETIME& utc) {
+    if (utc.dwHighDateTime == 0 && utc.dwLowDateTime == 0) return 0;
+    FILETIME local;
+    if (!FileTimeToLocalFileTime(&utc, &local)) return 0;
+    return ToInt64(local);
+}
+
+std::optional<FileInfo> Win32FileSystem::Stat(std::string_view path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    std::wstring wide = WidePath(path);
+    if (wide.empty() || !GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    FileInfo info;
+    info.name = std::string(path.substr(path.find_last_of("\\:") + 1));
+    info.attributes = data.dwFileAttributes;
+    info.size = (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    info.writeTimeUtc = ToInt64(data.ftLastWriteTime);
+    info.writeTimeLocal = LocalTicks(data.ftLastWriteTime);
+    return info;
+}
+
+bool Win32FileSystem::List(std::string_view folder,
+                           const std::function<void(const FileInfo&)>& each) {
+    std::string pattern(folder);
+    if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
+    pattern += '*';
+    WIN32_FIND_DATAW fd;
+    UniqueFind find(FindFirstFileExW(WidePath(pattern).c_str(), FindExInfoBasic, &fd,
+                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) return false;
+    do {
+        if (fd.cFileName[0] == L'.' &&
+            (fd.cFileName[1] == 0 || (fd.cFileName[1] == L'.' && fd.cFileName[2] == 0)))
+            continue;
+        FileInfo info;
+        info.name = Narrow(fd.cFileName);
+        info.attributes = fd.dwFileAttributes;
+        info.size = (uint64_t(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+        info.writeTimeUtc = ToInt64(fd.ftLastWriteTime);
+        info.writeTimeLocal = LocalTicks(fd.ftLastWriteTime);
+        each(info);
+    } while (FindNextFileW(find.Get(), &fd));
+    return true;
+}
+
+std::optional<std::string> Win32FileSystem::ReadWhole(std::string_view path) {
+    // Readers refuse concurrent writers, so a file being rewritten is never read half-done.
+    UniqueFile file(CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) return std::nullopt;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size)) return std::nullopt;
+    std::string data;
+    data.resize(size_t(size.QuadPart));
+    size_t done = 0;
+    while (done < data.size()) {
+        DWORD chunk = DWORD(std::min<size_t>(data.size() - done, 1u << 30));
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), data.data() + done, chunk, &got, nullptr)) return std::nullopt;
+        if (got == 0) break;
+        done += got;
+    }
+    data.resize(done);
+    return data;
+}
+
+static bool WriteAll(HANDLE file, std::string_view data) {
+    while (!data.empty()) {
+        DWORD chunk = DWORD(std::min<size_t>(data.size(), 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, data.data(), chunk, &written, nullptr) || written == 0) return false;
+        data.remove_prefix(written);
+    }
+    return true;
+}
+
+bool Win32FileSystem::WriteWhole(std::string_view path, std::string_view data) {
+    // Write beside the target first and replace it only when complete.
+    std::string temp = std::string(path) + ".new~";
+    std::wstring wideTemp = WidePath(temp);
+    {
+        UniqueFile file(CreateFileW(wideTemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        if (!WriteAll(file.Get(), data)) {
+            file.Reset();
+            DeleteFileW(wideTemp.c_str());
+            return false;
+        }
+    }
+    if (!MoveFileExW(wideTemp.c_str(), WidePath(path).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(wideTemp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool Win32FileSystem::Append(std::string_view path, std::string_view data) {
+    UniqueFile file(CreateFileW(WidePath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && WriteAll(file.Get(), data);
+}
+
+bool Win32FileSystem::CreateFolder(std::string_view path) {
+    return CreateDirectoryW(WidePath(path).c_str(), nullptr) ||
+           GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool Win32FileSystem::RemoveFile(std::string_view path) {
+    return DeleteFileW(WidePath(path).c_str()) != 0;
+}
+
+bool Win32FileSystem::Rename(std::string_view from, std::string_view to) {
+    return MoveFileW(WidePath(from).c_str(), WidePath(to).c_str()) != 0;
+}
+
+static HKEY RootKey(RegistryRoot root) {
+    switch (root) {
+        case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+        case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+        case RegistryRoot::CurrentUser: break;
+    }
+    return HKEY_CURRENT_USER;
+}
+
+std::optional<std::string> Win32Registry::Read(RegistryRoot root, std::string_view key,
+                                               std::string_view name) {
+    HKEY raw = nullptr;
+    if (RegOpenKeyExW(RootKey(root), Widen(key).c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
+        return std::nullopt;
+    UniqueRegKey hkey(raw);
+    std::wstring wideName = Widen(name);
+    DWORD type = 0, bytes = 0;
+    if (RegQueryValueExW(hkey.Get(), wideName.c_str(), nullptr, &type, nullptr, &bytes) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::nullopt;
+    std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
+    bytes = DWORD(value.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(hkey.Get(), wideName.c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(value.data()), &bytes) != ERROR_SUCCESS)
+        return std::nullopt;
+    value.resize(wcsnlen(value.c_str(), value.size()));
+    return Narrow(value);
+}
+
+bool Win32Registry::Write(RegistryRoot root, std::string_view key, std::string_view name,
+                          std::string_view value) {
+    HKEY raw = nullptr;
+    if (RegCreateKeyExW(RootKey(root), Widen(key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &raw,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    UniqueRegKey hkey(raw);
+    std::wstring wideValue = Widen(value);
+    return RegSetValueExW(hkey.Get(), name.empty() ? nullptr : Widen(name).c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(wideValue.c_str()),
+                          DWORD((wideValue.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+double Win32Clock::Now() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    return EncodeDateTime({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond,
+                           st.wMilliseconds});
+}
+
+uint32_t Win32Clock::TickCount() { return GetTickCount(); }
+
+std::string ExecutablePath() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return Narrow(buffer);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string UserLoginNameFromSystem() {
+    wchar_t buffer[144];
+    DWORD size = 142;
+    if (!GetUserNameW(buffer, &size)) return std::string();
+    return Narrow(buffer);
+}
+
+std::string TempFolderPathFromSystem() {
+    wchar_t buffer[MAX_PATH + 1];
+    DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
+    if (n == 0 || n > MAX_PATH) return std::string();
+    std::wstring path(buffer, n);
+    if (!path.empty() && path.back() == L'\\') path.pop_back();
+    return Narrow(path);
+}
+
+std::string RecentFolderPathFromSystem() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_RECENT, nullptr, SHGFP_TYPE_CURRENT, buffer)))
+        return std::string();
+    return Narrow(buffer);
+}
+
+}  // namespace lark
