@@ -10,11 +10,14 @@
 
 namespace lark {
 
+struct Settings;
+
 struct AppContext {
     FileSystem& fs;
     Registry& registry;
     Clock& clock;
     Messages& messages;
+    Settings& settings;  // the process-wide settings record
     std::string exePath;       // full path of Larkspire.exe
     std::string userName;      // the logged-on user's name (UserLoginName)
     std::string tempFolder;    // the system temporary folder, no trailing "\"
