@@ -11,8 +11,8 @@ namespace lark {
 
 struct AppContext;
 
-enum class DateMode { None, Recent, Range };
-enum class SizeMode { None, Larger, Smaller, Between };
+enum class DateFilterMode { None, Recent, Range };
+enum class SizeFilterMode { None, Larger, Smaller, Between };
 
 // Unit item indexes: periods 0 Days, 1 Weeks, 2 Months, 3 Years; sizes 0 Bytes, 1 Kb,
 // 2 Mb, 3 Gb; -1 means no unit selected.
@@ -20,12 +20,12 @@ struct SearchCriteria {
     std::string Keywords;
     bool SearchFilename = true;
     bool SearchPath = false;
-    DateMode DateMode = DateMode::None;
+    DateFilterMode DateMode = DateFilterMode::None;
     std::string LastXUnits = "1";
     int32_t PeriodUnits = -1;
     double DateFrom = EncodeDateTime({2003, 7, 8, 22, 6, 39, 0});
     double DateTo = EncodeDateTime({2003, 7, 8, 22, 8, 35, 0});
-    SizeMode SizeMode = SizeMode::None;
+    SizeFilterMode SizeMode = SizeFilterMode::None;
     std::string LargerThan = "1";
     std::string SmallerThan = "1";
     std::string SizeFrom = "1";
