@@ -27,7 +27,7 @@ struct ShellRequest {
 
 // The shell as the launch code sees it; the result follows ShellExecute: above 32 is success.
 class ShellExecutor {
-public:
+  public:
     virtual ~ShellExecutor() = default;
     virtual intptr_t Execute(const ShellRequest& request) = 0;
 };

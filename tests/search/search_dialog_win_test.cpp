@@ -1,0 +1,255 @@
+#include "search/search_dialog_win.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <shellapi.h>
+#include <windows.h>
+
+#include <filesystem>
+
+#include "app/context.h"
+#include "app/data_paths.h"
+#include "app/settings.h"
+#include "platform/fake/fake_messages.h"
+#include "platform/fake/fake_platform.h"
+#include "platform/win32/encoding_win.h"
+#include "platform/win32/win32_platform.h"
+#include "res/search_dialog_ids.h"
+#include "views/launch.h"
+
+namespace lark {
+namespace {
+
+struct RecordingShell final : ShellExecutor {
+    intptr_t Execute(const ShellRequest& r) override {
+        calls.push_back(r.verb + "|" + r.target + "|" + r.params);
+        return 42;
+    }
+    std::vector<std::string> calls;
+};
+
+// A fresh data folder on the real file system for each test.
+class SearchDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH + 1];
+        GetTempPathW(MAX_PATH + 1, temp);
+        root_ = std::filesystem::path(temp) /
+                ("lark-dialog-" + std::to_string(GetCurrentProcessId()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(root_);
+        std::filesystem::create_directories(root_ / "tmp");
+        settings_.DataLocation = Narrow(root_.wstring());
+        ctx_.tempFolder = Narrow((root_ / "tmp").wstring());
+    }
+    void TearDown() override {
+        dialog_.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+
+    TfmSearch& Open(bool prepare = true) {
+        dialog_ = std::make_unique<TfmSearch>(ctx_, criteria_, shell_);
+        dialog_->FormCreate();
+        if (prepare) dialog_->PrepareSearchDialog(true);
+        hwnd_ = dialog_->ShowModeless(nullptr);
+        EXPECT_NE(hwnd_, nullptr);
+        return *dialog_;
+    }
+    HWND Item(int id) { return GetDlgItem(hwnd_, id); }
+    std::string Text(int id) {
+        wchar_t buffer[1024] = L"";
+        GetWindowTextW(Item(id), buffer, 1024);
+        return Narrow(buffer);
+    }
+    void SetText(int id, const char* text) {
+        SendMessageW(Item(id), WM_SETTEXT, 0, LPARAM(Widen(text).c_str()));
+    }
+    // As typing does: a multi-line edit reports no change for WM_SETTEXT.
+    void Type(int id, const char* text) {
+        SendMessageW(Item(id), EM_SETSEL, 0, -1);
+        SendMessageW(Item(id), EM_REPLACESEL, TRUE, LPARAM(Widen(text).c_str()));
+    }
+    bool Checked(int id) { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    void Check(int id, bool on) {
+        SendMessageW(Item(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    void Click(int id) { SendMessageW(Item(id), BM_CLICK, 0, 0); }
+    int Selection(int id) { return int(SendMessageW(Item(id), CB_GETCURSEL, 0, 0)); }
+    void Press(int id) { SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+    std::string FileText(const std::string& path) {
+        return fs_.ReadWhole(path).value_or("<missing>");
+    }
+
+    std::filesystem::path root_;
+    Win32FileSystem fs_;
+    FakeRegistry registry_;
+    FakeClock clock_;
+    FakeMessages messages_;
+    Settings settings_;
+    AppContext ctx_{fs_,      registry_, clock_, messages_, settings_, "C:\\Larkspire.exe",
+                    "tester", "",        ""};
+    RecordingShell shell_;
+    SearchCriteria criteria_;
+    std::unique_ptr<TfmSearch> dialog_;
+    HWND hwnd_ = nullptr;
+};
+
+TEST_F(SearchDialogTest, PrepareTurnsFiltersOffButReviseKeepsThem) {
+    criteria_.SizeMode = SizeFilterMode::Larger;
+    criteria_.DateMode = DateFilterMode::Recent;
+    Open();
+    EXPECT_FALSE(Checked(IDC_SEARCH_RB_LARGER));
+    EXPECT_FALSE(Checked(IDC_SEARCH_RB_RECENT));
+    EXPECT_EQ(Selection(IDC_SEARCH_CB_PERIOD_UNITS), 0);
+    for (int id : {IDC_SEARCH_CB_LARGER, IDC_SEARCH_CB_SMALLER, IDC_SEARCH_CB_BETWEEN_UNITS}) {
+        EXPECT_EQ(Selection(id), 1) << id;
+    }
+    EXPECT_TRUE(Checked(IDC_SEARCH_CB_SEARCH_FILENAME));
+    EXPECT_EQ(Text(IDC_SEARCH_ST_SEARCH_REPLACE), "Search Strings");
+    Press(IDCANCEL);
+    EXPECT_EQ(dialog_->LastResult(), IDCANCEL);
+
+    // A saved search being revised opens with its filters as they are.
+    criteria_.SizeMode = SizeFilterMode::Between;
+    criteria_.BetweenUnits = 3;
+    hwnd_ = dialog_->ShowModeless(nullptr);
+    EXPECT_TRUE(Checked(IDC_SEARCH_RB_BETWEEN));
+    EXPECT_EQ(Selection(IDC_SEARCH_CB_BETWEEN_UNITS), 3);
+}
+
+TEST_F(SearchDialogTest, OkKeepsTheHistoryFreeOfDuplicatesAndWritesBothFiles) {
+    std::string historyPath = KeywordHistoryFile(ctx_);
+    ASSERT_TRUE(fs_.CreateFolder(settings_.DataLocation + "\\tester"));
+    ASSERT_TRUE(fs_.WriteWhole(historyPath, "Report\r\nbudget\r\n"));
+    Open();
+    EXPECT_EQ(SendMessageW(Item(IDC_SEARCH_ED_KEYWORDS), CB_GETCOUNT, 0, 0), 2);
+    SetText(IDC_SEARCH_ED_KEYWORDS, "report");
+    Press(IDOK);
+    EXPECT_EQ(dialog_->LastResult(), IDOK);
+    EXPECT_EQ(FileText(historyPath), "Report\r\nbudget\r\n");
+    EXPECT_EQ(criteria_.Keywords, "report");
+
+    for (int i = 0; i < 2; ++i) {
+        hwnd_ = dialog_->ShowModeless(nullptr);
+        SetText(IDC_SEARCH_ED_KEYWORDS, "");
+        Press(IDOK);
+    }
+    EXPECT_EQ(FileText(historyPath), "\r\nReport\r\nbudget\r\n");
+    EXPECT_TRUE(messages_.errors.empty());
+}
+
+TEST_F(SearchDialogTest, CriteriaConfirmedWithOkComeBackAtTheNextStart) {
+    Open();
+    SetText(IDC_SEARCH_ED_KEYWORDS, "invoice and 2024");
+    Check(IDC_SEARCH_CB_SEARCH_PATH, true);
+    dialog_->SelectPage(TfmSearch::kPageSize);
+    Click(IDC_SEARCH_RB_SMALLER);
+    SetText(IDC_SEARCH_ED_SMALLER, "250");
+    SendMessageW(Item(IDC_SEARCH_CB_SMALLER), CB_SETCURSEL, 2, 0);
+    Press(IDOK);
+    ASSERT_TRUE(fs_.Exists(LastCriteriaFile(ctx_)));
+
+    SearchCriteria restarted;
+    TfmSearch second(ctx_, restarted, shell_);
+    second.FormCreate();
+    EXPECT_EQ(restarted.Keywords, "invoice and 2024");
+    EXPECT_TRUE(restarted.SearchPath);
+    EXPECT_EQ(restarted.SizeMode, SizeFilterMode::Smaller);
+    EXPECT_EQ(restarted.SmallerThan, "250");
+    EXPECT_EQ(restarted.SmallerUnits, 2);
+}
+
+TEST_F(SearchDialogTest, CancelKeepsTheEditsButWritesNothing) {
+    Open();
+    SetText(IDC_SEARCH_ED_KEYWORDS, "draft");
+    Press(IDCANCEL);
+    EXPECT_EQ(criteria_.Keywords, "draft");
+    EXPECT_FALSE(fs_.Exists(LastCriteriaFile(ctx_)));
+    EXPECT_FALSE(fs_.Exists(KeywordHistoryFile(ctx_)));
+}
+
+TEST_F(SearchDialogTest, NumberBoxesTakeDigitsOnlyAndOptionsExcludeEachOther) {
+    Open();
+    for (int id : {IDC_SEARCH_ED_LAST_X_UNITS, IDC_SEARCH_ED_LARGER, IDC_SEARCH_ED_SMALLER,
+                   IDC_SEARCH_ED_SIZE_FROM, IDC_SEARCH_ED_SIZE_TO}) {
+        SendMessageW(Item(id), EM_SETSEL, 0, -1);
+        for (wchar_t ch : std::wstring(L"4x-2.")) SendMessageW(Item(id), WM_CHAR, ch, 0);
+        EXPECT_EQ(Text(id), "42") << id;
+        SendMessageW(Item(id), WM_CHAR, VK_BACK, 0);
+        EXPECT_EQ(Text(id), "4") << id;
+    }
+    dialog_->SelectPage(TfmSearch::kPageSize);
+    Click(IDC_SEARCH_RB_LARGER);
+    Click(IDC_SEARCH_RB_BETWEEN);
+    EXPECT_FALSE(Checked(IDC_SEARCH_RB_LARGER));
+    EXPECT_TRUE(Checked(IDC_SEARCH_RB_BETWEEN));
+    dialog_->SelectPage(TfmSearch::kPageDate);
+    Click(IDC_SEARCH_RB_RECENT);
+    Press(IDOK);
+    EXPECT_EQ(criteria_.SizeMode, SizeFilterMode::Between);
+    EXPECT_EQ(criteria_.DateMode, DateFilterMode::Recent);
+    EXPECT_EQ(criteria_.LastXUnits, "4");
+}
+
+TEST_F(SearchDialogTest, ContainingTextMirrorsThePairBoxOnTheGeneralPageOnly) {
+    Open();
+    Check(IDC_SEARCH_CHK_WHOLE_WORDS, true);
+    Check(IDC_SEARCH_CHK_SHOW_LOG, true);
+    SetText(IDC_SEARCH_TXT_INCLUDE_PATTERN, "TODO");
+
+    dialog_->SelectPage(TfmSearch::kPageDate);
+    SetText(IDC_SEARCH_ED_SEARCH_IN_FILE, "elsewhere");
+    EXPECT_EQ(Text(IDC_SEARCH_ME_SEARCH_REPLACE), "");
+    EXPECT_TRUE(Checked(IDC_SEARCH_CHK_WHOLE_WORDS));
+
+    dialog_->SelectPage(TfmSearch::kPageGeneral);
+    SetText(IDC_SEARCH_ED_SEARCH_IN_FILE, "needle");
+    EXPECT_EQ(Text(IDC_SEARCH_ME_SEARCH_REPLACE), "needle");
+    EXPECT_FALSE(Checked(IDC_SEARCH_CHK_WHOLE_WORDS));
+    EXPECT_FALSE(Checked(IDC_SEARCH_CHK_SHOW_LOG));
+    EXPECT_EQ(Text(IDC_SEARCH_TXT_INCLUDE_PATTERN), "");
+    EXPECT_TRUE(Checked(IDC_SEARCH_CB_FTS_ACTIVE));
+
+    // One line in the pair box shows under "Containing text... "; two lines do not.
+    dialog_->SelectPage(TfmSearch::kPageText);
+    Type(IDC_SEARCH_ME_SEARCH_REPLACE, "single");
+    EXPECT_EQ(Text(IDC_SEARCH_ED_SEARCH_IN_FILE), "single");
+    Type(IDC_SEARCH_ME_SEARCH_REPLACE, "first\r\nsecond");
+    EXPECT_EQ(Text(IDC_SEARCH_ED_SEARCH_IN_FILE), "single");
+    Press(IDC_SEARCH_BU_CLEAR);
+    EXPECT_EQ(Text(IDC_SEARCH_ED_SEARCH_IN_FILE), "");
+    EXPECT_FALSE(Checked(IDC_SEARCH_CB_FTS_ACTIVE));
+}
+
+TEST_F(SearchDialogTest, OptionButtonsAndTheUnbuiltTextSearch) {
+    Open();
+    // Without a previous result list the option cannot stay on.
+    Check(IDC_SEARCH_CHK_USE_LAST_SEARCH, true);
+    Press(IDC_SEARCH_CHK_USE_LAST_SEARCH);
+    EXPECT_FALSE(Checked(IDC_SEARCH_CHK_USE_LAST_SEARCH));
+    EXPECT_EQ(messages_.infos, std::vector<std::string>{"No previous search result is available."});
+
+    SetText(IDC_SEARCH_TXT_LOGFILE, "");
+    Press(IDC_SEARCH_BTN_EDIT_LOGFILE);
+    EXPECT_TRUE(shell_.calls.empty());
+    SetText(IDC_SEARCH_TXT_LOGFILE, "C:\\Data\\Larkspire.log");
+    Press(IDC_SEARCH_BTN_EDIT_LOGFILE);
+    EXPECT_EQ(shell_.calls, std::vector<std::string>{"open|Notepad.exe|C:\\Data\\Larkspire.log"});
+
+    EXPECT_EQ(IsWindowEnabled(Item(IDC_SEARCH_ED_SEARCH_IN_FILE)) != 0, kTextSearchAvailable);
+    EXPECT_EQ(IsWindowEnabled(Item(IDC_SEARCH_ME_SEARCH_REPLACE)) != 0, kTextSearchAvailable);
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_SEARCH_BU_SEARCH_PATHS)));
+    EXPECT_EQ(Text(IDC_SEARCH_LB_SEARCH_DOMAIN), "(none)");
+    bool opened = false;
+    dialog_->SetSearchDomainHandler([&](HWND) {
+        opened = true;
+        settings_.CurrentSearchSet = &GetOrAddSearchSet(settings_, "Projects");
+    });
+    Press(IDC_SEARCH_BU_SEARCH_PATHS);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(Text(IDC_SEARCH_LB_SEARCH_DOMAIN), "Projects");
+}
+
+}  // namespace
+}  // namespace lark
