@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "app/context.h"
 #include "app/data_paths.h"
@@ -249,6 +250,42 @@ TEST_F(SearchDialogTest, OptionButtonsAndTheUnbuiltTextSearch) {
     Press(IDC_SEARCH_BU_SEARCH_PATHS);
     EXPECT_TRUE(opened);
     EXPECT_EQ(Text(IDC_SEARCH_LB_SEARCH_DOMAIN), "Projects");
+}
+
+// Answers the modal dialog from a second thread, as a user would, once it shows.
+void AnswerDialogLater(int button, std::string* keywordsSeen) {
+    std::thread([button, keywordsSeen] {
+        HWND dialog = nullptr;
+        for (int i = 0; i < 500 && !dialog; ++i) {
+            Sleep(10);
+            dialog = FindWindowW(L"#32770", L"Search Parameters");
+        }
+        if (!dialog) return;
+        wchar_t text[256] = L"";
+        GetWindowTextW(GetDlgItem(dialog, IDC_SEARCH_ED_KEYWORDS), text, 256);
+        *keywordsSeen = Narrow(text);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    }).detach();
+}
+
+TEST_F(SearchDialogTest, SearchCommandRunsTheIndexSearchOnlyAfterOk) {
+    TfmSearch dialog(ctx_, criteria_, shell_);
+    dialog.FormCreate();
+    std::vector<std::string> steps;
+    auto searchIndex = [&] { steps.push_back("search:" + criteria_.Keywords); };
+    auto showLastSearch = [&] { steps.push_back("show"); };
+
+    std::string seen;
+    AnswerDialogLater(IDCANCEL, &seen);
+    EXPECT_FALSE(DoSearch(dialog, nullptr, "", searchIndex, showLastSearch));
+    EXPECT_TRUE(steps.empty());
+
+    // The open box's filter text arrives in the keyword box.
+    AnswerDialogLater(IDOK, &seen);
+    EXPECT_TRUE(DoSearch(dialog, nullptr, "quarterly", searchIndex, showLastSearch));
+    EXPECT_EQ(seen, "quarterly");
+    EXPECT_EQ(steps, (std::vector<std::string>{"search:quarterly", "show"}));
+    EXPECT_TRUE(fs_.Exists(LastCriteriaFile(ctx_)));
 }
 
 }  // namespace
