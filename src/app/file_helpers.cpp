@@ -40,8 +40,15 @@ uint64_t FileSizeOf(FileSystem& fs, std::string_view path) {
 
 namespace {
 
-// A name mask as the Windows find functions read it: "*" and "?" only, letter case
-// ignored, and "*.*" taking names without a dot as well.
+// Where the UTF-8 character starting at i ends.
+size_t NextChar(std::string_view text, size_t i) {
+    ++i;
+    while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
+    return i;
+}
+
+// A name mask as the Windows find functions read it: "*" and "?" (one character) only,
+// letter case ignored, and "*.*" taking names without a dot as well.
 bool MaskMatch(std::string_view name, std::string_view mask) {
     if (mask == "*.*") return true;
     size_t n = 0, m = 0, starM = std::string_view::npos, starN = 0;
@@ -49,13 +56,15 @@ bool MaskMatch(std::string_view name, std::string_view mask) {
         if (m < mask.size() && mask[m] == '*') {
             starM = m++;
             starN = n;
-        } else if (m < mask.size() &&
-                   (mask[m] == '?' || AsciiLower(mask[m]) == AsciiLower(name[n]))) {
+        } else if (m < mask.size() && mask[m] == '?') {
+            ++m;
+            n = NextChar(name, n);
+        } else if (m < mask.size() && AsciiLower(mask[m]) == AsciiLower(name[n])) {
             ++m;
             ++n;
         } else if (starM != std::string_view::npos) {
             m = starM + 1;
-            n = ++starN;
+            n = starN = NextChar(name, starN);
         } else {
             return false;
         }

@@ -92,6 +92,10 @@ TEST(NextFolderEntry, ListsMatchingEntriesOnceThenStaysExhausted) {
     EXPECT_EQ(Drain(app.fs, "C:\\T\\*"), (V{"a.lks", "B.LKS", "c.txt", "noext", "sub"}));
     EXPECT_EQ(Drain(app.fs, "C:\\T\\noext"), (V{"noext"}));
     EXPECT_EQ(Drain(app.fs, "C:\\Missing\\*.*"), V{});
+    app.fs.AddFile("C:\\U\\文.lks");
+    app.fs.AddFile("C:\\U\\文件.lks");
+    EXPECT_EQ(Drain(app.fs, "C:\\U\\?.LKS"), (V{"文.lks"}));
+    EXPECT_EQ(Drain(app.fs, "C:\\U\\*?件.lks"), (V{"文件.lks"}));
 
     // A new pattern abandons a listing still open.
     EXPECT_EQ(NextFolderEntry(app.fs, "C:\\T\\*.*"), "a.lks");
