@@ -91,9 +91,13 @@ bool LoadSettings(AppContext& ctx) {
         ctx.messages.Error("Config file not found: " + path);
         return false;
     }
+    // Notepad may have saved the file with a UTF-8 byte-order mark, which would otherwise
+    // hide the first section header.
+    std::string_view lines = *text;
+    if (lines.substr(0, 3) == "\xEF\xBB\xBF") lines.remove_prefix(3);
     Settings& s = ctx.settings;
     s.CurrentSearchSet = nullptr;
-    SplitLines(*text, [&s](std::string_view line) {
+    SplitLines(lines, [&s](std::string_view line) {
         ApplyLine(s, line);
         if (s.RefreshMinutes > kMaxRefreshMinutes) s.RefreshMinutes = 0;
     });
