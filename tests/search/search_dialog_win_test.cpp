@@ -10,6 +10,7 @@
 
 #include "app/context.h"
 #include "app/data_paths.h"
+#include "app/file_helpers.h"
 #include "app/settings.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"
@@ -121,7 +122,7 @@ TEST_F(SearchDialogTest, PrepareTurnsFiltersOffButReviseKeepsThem) {
 
 TEST_F(SearchDialogTest, OkKeepsTheHistoryFreeOfDuplicatesAndWritesBothFiles) {
     std::string historyPath = KeywordHistoryFile(ctx_);
-    ASSERT_TRUE(fs_.CreateFolder(settings_.DataLocation + "\\tester"));
+    ASSERT_TRUE(ForceFolders(fs_, historyPath));
     ASSERT_TRUE(fs_.WriteWhole(historyPath, "Report\r\nbudget\r\n"));
     Open();
     EXPECT_EQ(SendMessageW(Item(IDC_SEARCH_ED_KEYWORDS), CB_GETCOUNT, 0, 0), 2);
