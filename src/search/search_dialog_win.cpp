@@ -13,6 +13,7 @@
 #include "platform/file_system.h"
 #include "platform/messages.h"
 #include "platform/win32/encoding_win.h"
+#include "platform/win32/messages_win.h"
 #include "res/search_dialog_ids.h"
 #include "views/launch.h"
 
@@ -320,12 +321,22 @@ INT_PTR CALLBACK TfmSearch::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
 INT_PTR TfmSearch::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_INITDIALOG:
+            // Boxes raised while the dialog is open belong in front of it.
+            if (auto* boxes = dynamic_cast<Win32Messages*>(&ctx_.messages)) {
+                previousBoxOwner_ = boxes->Owner();
+                boxes->SetOwner(hwnd_);
+            }
             CreateControls();
             FormShow();
             return FALSE;  // the focus is already in the keyword box
         case WM_COMMAND:
             OnCommand(LOWORD(wp), HIWORD(wp));
             return TRUE;
+        case WM_DESTROY:
+            if (auto* boxes = dynamic_cast<Win32Messages*>(&ctx_.messages)) {
+                if (boxes->Owner() == hwnd_) boxes->SetOwner(previousBoxOwner_);
+            }
+            return FALSE;
         case WM_NOTIFY:
             if (OnNotify(*reinterpret_cast<const NMHDR*>(lp))) {
                 SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);

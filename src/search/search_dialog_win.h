@@ -91,6 +91,7 @@ class TfmSearch {
     ShellExecutor& shell_;
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
+    HWND previousBoxOwner_ = nullptr;
     bool modal_ = false;
     int lastResult_ = 0;
     int currentPage_ = kPageGeneral;

@@ -130,6 +130,14 @@ std::string BrowseForFile(HWND owner, Registry& registry, std::string& lastAttac
     return chosen;
 }
 
+void BrowseAndLaunch(HWND owner, Registry& registry, std::string& lastAttachDir, LaunchHost& host,
+                     const std::function<void(const std::string&)>& setOpenBoxText) {
+    std::string chosen = BrowseForFile(owner, registry, lastAttachDir);
+    if (chosen.empty()) return;
+    if (setOpenBoxText) setOpenBoxText(chosen);
+    LaunchOpenBox(host, kVerbOpen, chosen);
+}
+
 void ShowShellContextMenu(HWND owner, std::string_view path, int x, int y,
                           const std::function<void()>& hideWindow) {
     if (ShowShellMenu(owner, path, x, y) && hideWindow) hideWindow();

@@ -22,6 +22,10 @@ class Win32ShellExecutor final : public ShellExecutor {
 // when the user cancelled; the folder is remembered for the next time.
 std::string BrowseForFile(HWND owner, Registry& registry, std::string& lastAttachDir);
 
+// "Browse" (buFindFileClick): the chosen file goes into the open box and is opened.
+void BrowseAndLaunch(HWND owner, Registry& registry, std::string& lastAttachDir, LaunchHost& host,
+                     const std::function<void(const std::string&)>& setOpenBoxText);
+
 // The shell's own context menu for one file at a screen position; once the shell offered a
 // menu, hideWindow runs whether a command was chosen or not.
 void ShowShellContextMenu(HWND owner, std::string_view path, int x, int y,
