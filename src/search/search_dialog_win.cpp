@@ -482,6 +482,11 @@ void TfmSearch::OnCommand(int id, int code) {
 }
 
 bool TfmSearch::OnNotify(const NMHDR& nm) {
+    if (nm.code == DTN_DATETIMECHANGE && !syncing_) {
+        if (nm.idFrom == IDC_SEARCH_DT_FROM) dateEdited_[0] = true;
+        if (nm.idFrom == IDC_SEARCH_DT_TO) dateEdited_[1] = true;
+        return false;
+    }
     if (nm.code != TCN_SELCHANGE) return false;
     if (nm.idFrom == IDC_SEARCH_TAB_PAGES) {
         int page = int(SendMessageW(Item(IDC_SEARCH_TAB_PAGES), TCM_GETCURSEL, 0, 0));
@@ -663,7 +668,10 @@ void TfmSearch::LoadControls() {
 void TfmSearch::StoreControls() {
     if (!hwnd_) return;
     auto selection = [&](int id) { return int32_t(SendMessageW(Item(id), CB_GETCURSEL, 0, 0)); };
+    // A date the picker cannot show (the zero date of a criteria file) must not turn into
+    // whatever the picker shows instead, so only a date the user changed is read back.
     auto date = [&](int id, double current) {
+        if (!dateEdited_[id == IDC_SEARCH_DT_FROM ? 0 : 1]) return current;
         SYSTEMTIME st{};
         if (SendMessageW(Item(id), DTM_GETSYSTEMTIME, 0, LPARAM(&st)) != GDT_VALID) return current;
         return FromSystemTime(st);

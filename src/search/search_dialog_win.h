@@ -98,6 +98,7 @@ class TfmSearch {
     int currentOptionsPage_ = 0;
     bool replaceOptionsEnabled_ = true;
     bool syncing_ = false;
+    bool dateEdited_[2] = {false, false};
     SearchDialogModeTexts modeTexts_;
     std::vector<std::string> history_;
     std::function<void(HWND)> searchDomainHandler_;

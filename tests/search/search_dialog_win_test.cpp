@@ -10,6 +10,7 @@
 
 #include "app/context.h"
 #include "app/data_paths.h"
+#include "app/date_time.h"
 #include "app/file_helpers.h"
 #include "app/settings.h"
 #include "platform/fake/fake_messages.h"
@@ -160,6 +161,29 @@ TEST_F(SearchDialogTest, CriteriaConfirmedWithOkComeBackAtTheNextStart) {
     EXPECT_EQ(restarted.SizeMode, SizeFilterMode::Smaller);
     EXPECT_EQ(restarted.SmallerThan, "250");
     EXPECT_EQ(restarted.SmallerUnits, 2);
+}
+
+TEST_F(SearchDialogTest, DatePickersKeepDatesTheyCannotShowAndReturnChangedOnes) {
+    criteria_.DateFrom = 0;  // a zero date read from a criteria file
+    criteria_.DateTo = EncodeDateTime({2024, 3, 5, 0, 0, 0, 0});
+    Open();
+    Press(IDOK);
+    EXPECT_EQ(criteria_.DateFrom, 0.0);
+    EXPECT_EQ(criteria_.DateTo, EncodeDateTime({2024, 3, 5, 0, 0, 0, 0}));
+
+    hwnd_ = dialog_->ShowModeless(nullptr);
+    SYSTEMTIME picked{};
+    picked.wYear = 2025;
+    picked.wMonth = 11;
+    picked.wDay = 30;
+    SendMessageW(Item(IDC_SEARCH_DT_TO), DTM_SETSYSTEMTIME, GDT_VALID, LPARAM(&picked));
+    NMDATETIMECHANGE change{};
+    change.nmhdr = {Item(IDC_SEARCH_DT_TO), IDC_SEARCH_DT_TO, UINT(DTN_DATETIMECHANGE)};
+    change.dwFlags = GDT_VALID;
+    change.st = picked;
+    SendMessageW(hwnd_, WM_NOTIFY, IDC_SEARCH_DT_TO, LPARAM(&change));
+    Press(IDCANCEL);
+    EXPECT_EQ(criteria_.DateTo, EncodeDate(2025, 11, 30));
 }
 
 TEST_F(SearchDialogTest, CancelKeepsTheEditsButWritesNothing) {
