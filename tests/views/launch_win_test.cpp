@@ -39,7 +39,6 @@ class LaunchTest : public ::testing::Test {
         host_.hideWindow = [this] { ++hides_; };
         host_.markLaunch = [this] { ++marks_; };
         host_.addToRecentDocuments = [this](const std::string& p) { recent_.push_back(p); };
-        host_.currentViewName = [this] { return view_; };
     }
     void TearDown() override {
         std::error_code ignored;
@@ -53,7 +52,6 @@ class LaunchTest : public ::testing::Test {
     RecordingShell shell_;
     LaunchHost host_{shell_, fs_};
     std::vector<std::string> recent_;
-    std::string view_ = "<Last Search>";
     int hides_ = 0;
     int marks_ = 0;
 };
@@ -71,20 +69,6 @@ TEST_F(LaunchTest, OpensEveryEntryOnTheRealFileSystem) {
               (std::vector<std::string>{Doc("a.txt"), Doc("semi;colon.txt"), Doc("b.doc")}));
     EXPECT_EQ(marks_, 6);
     EXPECT_EQ(hides_, 1);
-}
-
-TEST_F(LaunchTest, WebAddressContainingFolderAndRecentPrograms) {
-    LaunchOpenBox(host_, "open", "www.example.org/?a=1;b=2");
-    EXPECT_EQ(shell_.calls.back(), "open|www.example.org/?a=1;b=2|");
-
-    LaunchOpenBox(host_, "openpath", Doc("b.doc"));
-    EXPECT_EQ(shell_.calls.back(), "open|" + docs_ + "|" + docs_);
-
-    view_ = "<Recent Programs>";
-    recent_.clear();
-    LaunchOpenBox(host_, "print", Doc("a.txt"));
-    EXPECT_EQ(shell_.calls.back(), "print|" + Doc("a.txt") + "|" + docs_);
-    EXPECT_TRUE(recent_.empty());
 }
 
 TEST(Help, PagesShipBesideTheProgram) {
