@@ -489,14 +489,10 @@ bool TfmSearch::OnNotify(const NMHDR& nm) {
     }
     if (nm.code != TCN_SELCHANGE) return false;
     if (nm.idFrom == IDC_SEARCH_TAB_PAGES) {
-        int page = int(SendMessageW(Item(IDC_SEARCH_TAB_PAGES), TCM_GETCURSEL, 0, 0));
-        // The text-search page shows but cannot be opened until the text search exists.
-        SelectPage(page == kPageText && !kTextSearchAvailable ? currentPage_ : page);
+        // A disabled page still opens, so its options can be read; its controls are disabled.
+        SelectPage(int(SendMessageW(Item(IDC_SEARCH_TAB_PAGES), TCM_GETCURSEL, 0, 0)));
     } else if (nm.idFrom == IDC_SEARCH_TAB_OPTIONS) {
-        int options = int(SendMessageW(Item(IDC_SEARCH_TAB_OPTIONS), TCM_GETCURSEL, 0, 0));
-        if (options == kReplaceOptions && !replaceOptionsEnabled_) options = currentOptionsPage_;
-        currentOptionsPage_ = options;
-        SendMessageW(Item(IDC_SEARCH_TAB_OPTIONS), TCM_SETCURSEL, WPARAM(options), 0);
+        currentOptionsPage_ = int(SendMessageW(Item(IDC_SEARCH_TAB_OPTIONS), TCM_GETCURSEL, 0, 0));
         ShowPageControls();
     }
     return false;
