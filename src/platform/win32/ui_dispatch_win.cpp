@@ -11,6 +11,9 @@ constexpr wchar_t kClassName[] = L"LarkspireUiDispatch";
 
 LRESULT CALLBACK UiDispatch::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == kRunMessage) {
+        // A window handle can be reused after a dispatcher closed; a request meant for
+        // another dispatcher is refused.
+        if (GetWindowLongPtrW(hwnd, GWLP_USERDATA) != LONG_PTR(wParam)) return 0;
         try {
             (*reinterpret_cast<const std::function<void()>*>(lParam))();
             return 1;
@@ -33,6 +36,8 @@ std::shared_ptr<UiDispatch> UiDispatch::Create() {
     d->threadId_ = GetCurrentThreadId();
     d->window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
                                  nullptr);
+    if (HWND hwnd = d->window_.load())
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(d.get()));
     return d;
 }
 
@@ -49,7 +54,8 @@ bool UiDispatch::Run(const std::function<void()>& fn) {
         fn();
         return true;
     }
-    return SendMessageW(hwnd, kRunMessage, 0, reinterpret_cast<LPARAM>(&fn)) == 1;
+    return SendMessageW(hwnd, kRunMessage, reinterpret_cast<WPARAM>(this),
+                        reinterpret_cast<LPARAM>(&fn)) == 1;
 }
 
 void UiDispatch::Close() {
