@@ -1,33 +1,15 @@
 #include <windows.h>
-// after windows.h
+// needs the types of windows.h
 #include <commctrl.h>
 #include <objbase.h>
 
 #include <memory>
 
-#include "app/context.h"
 #include "app/main_window_win.h"
-#include "app/settings.h"
-#include "platform/messages.h"
-#include "platform/win32/encoding_win.h"
-#include "platform/win32/win32_platform.h"
+#include "app/win32_app_win.h"
 
 namespace lark {
 namespace {
-
-class BoxMessages final : public Messages {
-  public:
-    void Error(std::string_view text) override { Box(text, MB_ICONERROR | MB_OK); }
-    bool Confirm(std::string_view text) override {
-        return Box(text, MB_ICONWARNING | MB_YESNO) == IDYES;
-    }
-    void Info(std::string_view text) override { Box(text, MB_ICONINFORMATION | MB_OK); }
-
-  private:
-    static int Box(std::string_view text, UINT flags) {
-        return MessageBoxW(nullptr, Widen(text).c_str(), L"Larkspire", flags | MB_TASKMODAL);
-    }
-};
 
 // The message loop; the idle handler runs each time the queue has been emptied.
 int RunMessageLoop(TfmOpen& main) {
@@ -46,21 +28,9 @@ int RunMessageLoop(TfmOpen& main) {
 int Run() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_COOL_CLASSES | ICC_USEREX_CLASSES};
     InitCommonControlsEx(&icc);
-    Win32FileSystem fs;
-    Win32Registry registry;
-    Win32Clock clock;
-    BoxMessages messages;
-    Settings settings;
-    AppContext ctx{fs,
-                   registry,
-                   clock,
-                   messages,
-                   settings,
-                   ExecutablePath(),
-                   UserLoginNameFromSystem(),
-                   TempFolderPathFromSystem(),
-                   RecentFolderPathFromSystem()};
-    TfmOpen main(ctx);
+    Win32App app;
+    TfmOpen main(app.Context());
+    app.MessageBoxes().SetOwner(main.Handle());
     // The search dialog and the activity window are created here, hidden, as they arrive.
     if (!main.Handle() || !main.ActivateTray()) return 0;
     return RunMessageLoop(main);
