@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,31 +21,6 @@ std::wstring LongForm(const std::wstring& path) {
     return L"\\\\?\\" + path;
 }
 
-struct FolderId {
-    DWORD volume = 0;
-    DWORD high = 0;
-    DWORD low = 0;
-    bool known = false;
-    bool operator==(const FolderId& o) const {
-        return known && o.known && volume == o.volume && high == o.high && low == o.low;
-    }
-};
-
-FolderId IdentityOf(const std::wstring& folder) {
-    FolderId id;
-    UniqueFile h(CreateFileW(LongForm(folder).c_str(), FILE_READ_ATTRIBUTES,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info;
-    if (h && GetFileInformationByHandle(h.Get(), &info)) {
-        id.volume = info.dwVolumeSerialNumber;
-        id.high = info.nFileIndexHigh;
-        id.low = info.nFileIndexLow;
-        id.known = true;
-    }
-    return id;
-}
-
 class Walker {
   public:
     Walker(IndexWriter& writer, std::string_view excludeText)
@@ -53,7 +29,7 @@ class Walker {
     // Only the subfolder lists of the folders on the current path are kept, so memory
     // follows the depth and width of the tree, never the number of files.
     void IndexFolder(std::wstring root) {
-        Enter(std::move(root));
+        Enter(Subfolder{std::move(root), 0});
         while (!path_.empty() && !writer_.Failed()) {
             Level& top = path_.back();
             if (top.next == top.subfolders.size()) {
@@ -68,55 +44,96 @@ class Walker {
     int64_t fileCount = 0;
 
   private:
+    struct Subfolder {
+        std::wstring path;
+        uint64_t id = 0;  // the file system's identity of the folder; 0 = not known
+    };
     struct Level {
-        std::vector<std::wstring> subfolders;
+        std::vector<Subfolder> subfolders;
         size_t next = 0;
-        FolderId id;
+        uint64_t id = 0;
     };
 
-    void Enter(std::wstring folder) {
-        std::string utf8 = Narrow(folder);
+    void Enter(Subfolder folder) {
+        std::string utf8 = Narrow(folder.path);
         if (IsExcludedFolder(utf8, exclude_)) return;
         // A folder reached again through a link the file system does not flag as one
         // would make the walk endless; its identity already on the path gives it away.
-        FolderId id = IdentityOf(folder);
-        for (const Level& level : path_)
-            if (level.id == id) return;
+        if (folder.id != 0)
+            for (const Level& level : path_)
+                if (level.id == folder.id) return;
         if (!writer_.WriteFolderLine(utf8)) return;
-
         Level level;
-        level.id = id;
+        level.id = folder.id;
+        if (!ListWithIds(folder.path, level)) ListPlain(folder.path, level);
+        path_.push_back(std::move(level));
+    }
+
+    void Entry(const std::wstring& folder, const wchar_t* name, size_t length, DWORD attributes,
+               uint64_t id, Level& level) {
+        if (name[0] == L'.' && (length == 1 || (length == 2 && name[1] == L'.'))) {
+            if (length == 1 && level.id == 0) level.id = id;  // an include's own identity
+            return;
+        }
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            // Junctions and folder links are not followed: they lead to folders indexed
+            // on their own or back up the tree.
+            if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return;
+            Subfolder sub;
+            sub.path.reserve(folder.size() + 1 + length);
+            sub.path += folder;
+            sub.path += L'\\';
+            sub.path.append(name, length);
+            sub.id = id;
+            level.subfolders.push_back(std::move(sub));
+            return;
+        }
+        int bytes = WideCharToMultiByte(CP_UTF8, 0, name, int(length), nameBuf_,
+                                        int(sizeof nameBuf_), nullptr, nullptr);
+        if (writer_.WriteLine(std::string_view(nameBuf_, size_t(bytes > 0 ? bytes : 0))))
+            ++fileCount;
+    }
+
+    // Lists through a handle of the folder, which reports each entry's identity with the
+    // listing at no extra cost. False when the file system cannot list this way.
+    bool ListWithIds(const std::wstring& folder, Level& level) {
+        UniqueFile dir(CreateFileW(LongForm(folder).c_str(), FILE_LIST_DIRECTORY,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!dir) return true;  // cannot be listed at all: the folder line stays alone
+        auto kind = FileIdBothDirectoryRestartInfo;
+        while (GetFileInformationByHandleEx(dir.Get(), kind, listBuf_.get(), kListBufSize)) {
+            kind = FileIdBothDirectoryInfo;
+            const char* at = listBuf_.get();
+            for (;;) {
+                auto* e = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+                Entry(folder, e->FileName, e->FileNameLength / sizeof(wchar_t), e->FileAttributes,
+                      uint64_t(e->FileId.QuadPart), level);
+                if (writer_.Failed()) return true;
+                if (e->NextEntryOffset == 0) break;
+                at += e->NextEntryOffset;
+            }
+        }
+        DWORD error = GetLastError();
+        return kind == FileIdBothDirectoryInfo || error == ERROR_NO_MORE_FILES ||
+               error == ERROR_FILE_NOT_FOUND;
+    }
+
+    void ListPlain(const std::wstring& folder, Level& level) {
         WIN32_FIND_DATAW fd;
         std::wstring pattern = folder + L"\\*";
         UniqueFind find(FindFirstFileExW(LongForm(pattern).c_str(), FindExInfoBasic, &fd,
                                          FindExSearchNameMatch, nullptr,
                                          FIND_FIRST_EX_LARGE_FETCH));
-        if (find) {
-            do {
-                const wchar_t* name = fd.cFileName;
-                if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0)))
-                    continue;
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    // Junctions and folder links are not followed: they lead to folders
-                    // indexed on their own or back up the tree.
-                    if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-                    std::wstring sub;
-                    sub.reserve(folder.size() + 1 + wcslen(name));
-                    sub += folder;
-                    sub += L'\\';
-                    sub += name;
-                    level.subfolders.push_back(std::move(sub));
-                } else {
-                    int bytes = WideCharToMultiByte(CP_UTF8, 0, name, int(wcslen(name)), nameBuf_,
-                                                    int(sizeof nameBuf_), nullptr, nullptr);
-                    if (!writer_.WriteLine(std::string_view(nameBuf_, size_t(bytes)))) return;
-                    ++fileCount;
-                }
-            } while (FindNextFileW(find.Get(), &fd));
-        }
-        path_.push_back(std::move(level));
+        if (!find) return;
+        do {
+            Entry(folder, fd.cFileName, wcslen(fd.cFileName), fd.dwFileAttributes, 0, level);
+            if (writer_.Failed()) return;
+        } while (FindNextFileW(find.Get(), &fd));
     }
 
+    static constexpr DWORD kListBufSize = 64 * 1024;
+    std::unique_ptr<char[]> listBuf_{new char[kListBufSize]};
     IndexWriter& writer_;
     std::string exclude_;
     std::vector<Level> path_;
