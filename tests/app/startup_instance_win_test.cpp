@@ -142,13 +142,26 @@ TEST(Startup, SecondStartsHandTheirCommandLineToTheRunningInstance) {
         EXPECT_TRUE(wintree::PumpUntil([&] { return IsWindowVisible(main) != FALSE; }, 10000));
     }
     {  // a short view name travels in an atom; a missing path is ignored
+        ShowWindow(main, SW_HIDE);
+        std::string before = CaptionOf(main);
         Process missing(inst, {"C:\\no such folder\\x.lks"});
         EXPECT_TRUE(missing.Ends(15000));
+        wintree::PumpUntil([] { return false; }, 1000);
+        EXPECT_FALSE(IsWindowVisible(main));
+        EXPECT_EQ(CaptionOf(main), before);
         Process second(inst, {"<Last", "Search>"});
         EXPECT_TRUE(second.Ends(15000));
         EXPECT_TRUE(wintree::PumpUntil(
             [&] { return CaptionOf(main) == "Larkspire - <Last Search>"; }, 10000))
             << CaptionOf(main);
+    }
+    ShowWindow(main, SW_HIDE);
+    {  // an existing but empty saved search shows the window and opens nothing
+        inst.dir.File("empty.lks", "");
+        Process second(inst, {inst.dir.Path("empty.lks")});
+        EXPECT_TRUE(second.Ends(15000));
+        EXPECT_TRUE(wintree::PumpUntil([&] { return IsWindowVisible(main) != FALSE; }, 10000));
+        EXPECT_EQ(CaptionOf(main), "Larkspire - <Last Search>");
     }
     {  // "/SHUTDOWN" ends the running instance
         Process second(inst, {"/SHUTDOWN"});
@@ -162,9 +175,13 @@ TEST(Startup, RestartMakesAFurtherResidentInstance) {
     Process first(inst, {});
     HWND one = first.MainWindow();
     ASSERT_NE(one, nullptr);
-    Process second(inst, {"/RESTART"});
+    // The text given to a start that becomes resident is opened once start-up is done.
+    Process second(inst, {"/RESTART", "<Last Search>"});
     HWND two = second.MainWindow();
     ASSERT_NE(two, nullptr);
+    EXPECT_TRUE(
+        wintree::PumpUntil([&] { return CaptionOf(two) == "Larkspire - <Last Search>"; }, 10000));
+    EXPECT_EQ(CaptionOf(one), "Larkspire");
     Sleep(1000);
     EXPECT_TRUE(first.Running());
     EXPECT_TRUE(second.Running());

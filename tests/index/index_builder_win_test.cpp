@@ -150,6 +150,15 @@ TEST(IndexBuild, EmptyAndDegenerateIncludeTexts) {
     EXPECT_EQ(std::count(logAfter.begin(), logAfter.end(), '\n'), 4);
 }
 
+TEST(IndexBuild, WithoutADomainNothingStartsAndRefreshDoesNotWait) {
+    TempTree data("idxnone");
+    IndexHarness h(data.Root());
+    EXPECT_EQ(h.service.StartIndexBuild(), nullptr);
+    h.refresh.puRefreshClick();  // returns at once
+    EXPECT_EQ(h.starting, 0);
+    EXPECT_FALSE(wintree::WaitForPath(h.IndexPath(), 0));
+}
+
 TEST(IndexBuild, DriveRootGivesOneBackslashTerminatedFolderLine) {
     TempTree tree("idxroot"), data("idxrootdata");
     tree.File("r.txt");
