@@ -86,6 +86,8 @@ void RunWatch(WatchJob& job) {
             if (job.handles.empty()) break;
             WaitForAnyChange(job.handles);
             job.handles.clear();
+            // Nobody left to tell: the program is closing.
+            if (!job.ui->IsOpen()) return;
             if (job.watchMode == 1) {
                 job.ui->Run([&] { job.service->RecentFolderChanged(); });
                 continue;

@@ -19,6 +19,7 @@ class UiDispatch {
     // Runs fn on the user-interface thread (directly when called there) and returns once
     // it ran. False when the dispatcher was closed (fn did not run) or fn threw.
     bool Run(const std::function<void()>& fn);
+    bool IsOpen() const { return window_.load() != nullptr; }
     // From now on nothing runs; workers still holding the dispatcher get false. Call on
     // the user-interface thread before the state the callables reach goes away.
     void Close();
