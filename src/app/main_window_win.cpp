@@ -1,7 +1,5 @@
 #include "app/main_window_win.h"
 
-#include <commctrl.h>
-
 #include "app/command_line.h"
 #include "app/context.h"
 #include "app/data_paths.h"
@@ -10,7 +8,6 @@
 #include "app/registry_helpers.h"
 #include "app/settings.h"
 #include "app/text.h"
-#include "index/index_format.h"
 #include "index/index_service_win.h"
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/ui_dispatch_win.h"
