@@ -134,8 +134,8 @@ TEST(PassesDateAndSize, BetweenBoundsAreExclusiveAndUseOneUnit) {
     FakeClock clock;
     SearchCriteria c;
     c.SizeMode = SizeFilterMode::Between;
-    c.SizeFrom = "2";
-    c.SizeTo = "4";
+    c.SizeFrom = std::string(1, '2');
+    c.SizeTo = std::string(1, '4');
     c.BetweenUnits = 0;
     std::string got;
     for (int size = 1; size <= 5; ++size) {
