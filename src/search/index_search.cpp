@@ -9,6 +9,10 @@
 #include "search/filters.h"
 #include "search/query.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace lark {
 
 int32_t ShowSearchProgress(SearchHost& host, int32_t maximum, std::string_view caption) {
@@ -17,10 +21,29 @@ int32_t ShowSearchProgress(SearchHost& host, int32_t maximum, std::string_view c
     return step;
 }
 
+static int64_t CountLineFeeds(std::string_view data) {
+    int64_t count = 0;
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time; the per-byte tallies are summed before they can overflow.
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (i + 16 <= data.size()) {
+        __m128i tally = _mm_setzero_si128();
+        for (int rounds = 0; rounds < 255 && i + 16 <= data.size(); ++rounds, i += 16) {
+            __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data.data() + i));
+            tally = _mm_sub_epi8(tally, _mm_cmpeq_epi8(bytes, lf));
+        }
+        __m128i sums = _mm_sad_epu8(tally, _mm_setzero_si128());
+        count += _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
+    }
+#endif
+    for (; i < data.size(); ++i) count += data[i] == '\n';
+    return count;
+}
+
 int64_t CountIndexLines(std::string_view data) {
     if (data.empty()) return 0;
-    const int64_t breaks = std::count(data.begin(), data.end(), '\n');
-    return breaks + (data.back() == '\n' ? 0 : 1);
+    return CountLineFeeds(data) + (data.back() == '\n' ? 0 : 1);
 }
 
 namespace {
@@ -64,15 +87,22 @@ class Walker {
 
     // Only lines that hold the literal (or, when terms see the folder path, whole folders
     // whose folder line holds it) can match; everything between is skipped unread.
-    void Candidates(const FoldedFinder& finder) {
+    void Candidates(const std::vector<FoldedFinder>& finders) {
         const int64_t lines = CountIndexLines(data_);
         const int64_t totalAdvances = lines > 1 ? (lines - 1) / step_ : 0;
         int64_t advances = 0;
         const size_t span = data_.size() - firstLine_;
         size_t known = firstLine_;  // folder_ is right for every line starting before here
         size_t pos = firstLine_;
+        std::vector<size_t> next;
+        for (const auto& finder : finders) next.push_back(finder.Find(data_, pos));
         while (pos < data_.size()) {
-            size_t hit = finder.Find(data_, pos);
+            // The earliest hit of any literal; each finder keeps its own next hit.
+            size_t hit = std::string_view::npos;
+            for (size_t k = 0; k < finders.size(); ++k) {
+                if (next[k] < pos) next[k] = finders[k].Find(data_, pos);
+                hit = std::min(hit, next[k]);
+            }
             if (hit == std::string_view::npos) break;
             size_t start = hit;
             while (start > pos && data_[start - 1] != '\n') --start;
@@ -176,56 +206,71 @@ class Walker {
     std::string scratch_;
 };
 
-// Picks the literal to scan for: the one with the fewest hits in a sample of the index.
-// Returns false when there is none, or when even the rarest one sits on so many lines that
-// visiting every line is cheaper.
-bool ChooseLiteral(std::string_view data, const KeywordQuery& query, bool fullPath,
-                   std::string& chosen) {
-    std::vector<std::string> candidates;
-    for (const auto& term : query.RequiredLiterals()) {
-        for (const auto& run : term) {
-            // A full-path subject joins the folder line to the file line, so a literal
-            // holding "\" could straddle the two; its pieces cannot.
-            size_t start = 0;
-            while (start <= run.size()) {
-                size_t at = fullPath ? run.find('\\', start) : std::string::npos;
-                if (at == std::string::npos) at = run.size();
-                std::string piece = run.substr(start, at - start);
-                if (!piece.empty() && piece.find_first_of("\r\n") == std::string::npos)
-                    candidates.push_back(std::move(piece));
-                start = at + 1;
-            }
+// Spread-out pieces of the index, to guess how often things occur in all of it.
+struct Sample {
+    explicit Sample(std::string_view data) : total(data.size()) {
+        constexpr size_t kChunks = 32, kChunkSize = 8192;
+        if (data.size() <= kChunks * kChunkSize * 2) {
+            chunks.push_back(data);
+        } else {
+            const size_t stride = data.size() / kChunks;
+            for (size_t i = 0; i < kChunks; ++i)
+                chunks.push_back(data.substr(i * stride, kChunkSize));
+        }
+        for (auto chunk : chunks) {
+            lines += CountLineFeeds(chunk);
+            bytes += chunk.size();
         }
     }
-    if (candidates.empty()) return false;
-
-    constexpr size_t kChunks = 32, kChunkSize = 8192;
-    std::vector<std::string_view> sample;
-    if (data.size() <= kChunks * kChunkSize * 2) {
-        sample.push_back(data);
-    } else {
-        const size_t stride = data.size() / kChunks;
-        for (size_t i = 0; i < kChunks; ++i) sample.push_back(data.substr(i * stride, kChunkSize));
-    }
-    int64_t sampleLines = 1;
-    for (auto chunk : sample) sampleLines += std::count(chunk.begin(), chunk.end(), '\n');
-
-    int64_t best = -1;
-    for (const auto& literal : candidates) {
+    int64_t Hits(std::string_view literal) const {
         FoldedFinder finder(literal);
-        int64_t hits = 0;
-        for (auto chunk : sample) {
+        int64_t count = 0;
+        for (auto chunk : chunks) {
             for (size_t at = finder.Find(chunk); at != std::string_view::npos;
                  at = finder.Find(chunk, at + 1))
-                ++hits;
+                ++count;
         }
-        if (best < 0 || hits < best || (hits == best && literal.size() > chosen.size())) {
-            best = hits;
-            chosen = literal;
-        }
+        return count;
     }
+    // The sampled count scaled to the whole index.
+    int64_t Scaled(int64_t count) const {
+        return bytes ? int64_t(double(count) * double(total) / double(bytes)) : 0;
+    }
+    // Whole lines of the sample that match, taking each line as the subject.
+    int64_t MatchingLines(const KeywordQuery& query) const {
+        int64_t count = 0;
+        std::string scratch;
+        for (auto chunk : chunks) {
+            size_t start = chunk.find('\n');
+            while (start != std::string_view::npos) {
+                size_t end = chunk.find('\n', start + 1);
+                if (end == std::string_view::npos) break;
+                count += query.Matches(chunk.substr(start + 1, end - start - 1), scratch);
+                start = end;
+            }
+        }
+        return count;
+    }
+
+    std::vector<std::string_view> chunks;
+    size_t total = 0, bytes = 0;
+    int64_t lines = 1;
+};
+
+// Picks the literals to scan for, priced by their hits in the sample. Returns false when
+// there are none, or when they sit on so many lines that visiting every line is cheaper.
+bool ChooseLiterals(const Sample& sample, const KeywordQuery& query, bool fullPath,
+                    std::vector<std::string>& chosen, int64_t& hits) {
+    auto price = [&sample](std::string_view literal) { return sample.Hits(literal); };
+    // A full-path subject joins the folder line to the file line, so a literal holding "\\"
+    // could straddle the two; its pieces cannot.
+    auto literals = query.AnyOfLiterals(price, fullPath ? '\\' : '\0');
+    if (!literals) return false;
+    hits = 0;
+    for (const auto& l : *literals) hits += sample.Hits(l);
+    chosen = std::move(*literals);
     // Past about one hit in five lines the jumps cost more than they save.
-    return best * 5 <= sampleLines;
+    return hits * 5 <= sample.lines;
 }
 
 }  // namespace
@@ -235,10 +280,23 @@ void WalkIndex(std::string_view data, const KeywordQuery& query, bool searchFile
                std::vector<std::string>& results, WalkStrategy strategy) {
     Walker walker(data, query, searchFilename, searchPath, filter, host, std::max(1, step),
                   results);
-    std::string literal;
-    if (strategy == WalkStrategy::Auto &&
-        ChooseLiteral(data, query, walker.FullPathSubjects(), literal)) {
-        walker.Candidates(FoldedFinder(literal));
+    if (query.MatchesNothing()) {
+        walker.EveryLine();  // still stepped through, for the progress bar
+        return;
+    }
+    const Sample sample(data);
+    std::vector<std::string> literals;
+    int64_t hits = 0;
+    const bool scan = strategy == WalkStrategy::Auto &&
+                      ChooseLiterals(sample, query, walker.FullPathSubjects(), literals, hits);
+    // A guessed size spares the list its growth by copying, which dominates when many lines
+    // match.
+    const int64_t expected = sample.Scaled(scan ? hits : sample.MatchingLines(query));
+    if (expected > 1024) results.reserve(results.size() + size_t(expected + expected / 8));
+    if (scan) {
+        std::vector<FoldedFinder> finders;
+        for (const auto& l : literals) finders.emplace_back(l);
+        walker.Candidates(finders);
     } else {
         walker.EveryLine();
     }

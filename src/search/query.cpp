@@ -190,18 +190,44 @@ bool KeywordQuery::Matches(std::string_view subject, std::string& scratch) const
     return result;
 }
 
-std::vector<std::vector<std::string>> KeywordQuery::RequiredLiterals() const {
-    std::vector<std::vector<std::string>> out;
-    if (constant_) return out;
-    // The answer is t1 op (t2 op (t3 ...)): the terms before the first "or" are all needed.
-    for (size_t i = 0; i < steps_.size(); ++i) {
-        const bool nextIsAnd = i + 1 == steps_.size() || !steps_[i + 1].orMode;
-        if (!nextIsAnd) break;
-        if (steps_[i].negate) continue;
-        auto runs = LiteralRuns(steps_[i].pattern);
-        if (!runs.empty()) out.push_back(std::move(runs));
+std::optional<std::vector<std::string>> KeywordQuery::AnyOfLiterals(
+    const std::function<int64_t(std::string_view)>& cost, char splitAt) const {
+    struct Need {
+        bool known = false;
+        std::vector<std::string> literals;
+        int64_t cost = 0;
+    };
+    // A positive term needs every literal run of its pattern; the cheapest one will do.
+    auto termNeed = [&](const Step& step) {
+        Need need;
+        if (step.negate) return need;
+        for (const auto& run : LiteralRuns(step.pattern)) {
+            for (const auto& piece :
+                 splitAt ? SplitAt(run, splitAt) : std::vector<std::string>{run}) {
+                if (piece.empty() || piece.find_first_of("\r\n") != std::string::npos) continue;
+                const int64_t c = cost(piece);
+                if (!need.known || c < need.cost) need = Need{true, {piece}, c};
+            }
+        }
+        return need;
+    };
+    if (constant_ || steps_.empty()) return std::nullopt;
+    // The answer is t1 op2 (t2 op3 (... tn)), where op_i is the mode of term i: worked
+    // from the right, an "and" needs either side's literals, an "or" needs one of both.
+    Need need = termNeed(steps_.back());
+    for (size_t i = steps_.size() - 1; i-- > 0;) {
+        Need term = termNeed(steps_[i]);
+        if (!steps_[i + 1].orMode) {
+            if (term.known && (!need.known || term.cost < need.cost)) need = std::move(term);
+        } else if (term.known && need.known) {
+            need.literals.insert(need.literals.end(), term.literals.begin(), term.literals.end());
+            need.cost += term.cost;
+        } else {
+            need.known = false;
+        }
     }
-    return out;
+    if (!need.known) return std::nullopt;
+    return need.literals;
 }
 
 FoldedFinder::FoldedFinder(std::string_view lowerNeedle) : needle_(lowerNeedle) {

@@ -1,6 +1,9 @@
 #pragma once
 // The keyword query: tokenised once per search, then evaluated left to right for every
 // index entry without allocating.
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,10 +41,13 @@ class KeywordQuery {
         return Matches(subject, scratch);
     }
 
-    // Lower-case literals that every matching subject contains: one list per term that
-    // every match must satisfy. Empty when no such term exists (an "or" chain, only
-    // negated terms, or a query that matches everything or nothing).
-    std::vector<std::vector<std::string>> RequiredLiterals() const;
+    // Lower-case literals such that every matching subject contains at least one of them,
+    // picked to keep the summed cost low (cost: a guess at how often a literal occurs);
+    // nullopt when the query has no such set (a negated-only term, a term without literal
+    // text, or a query that matches everything or nothing). Parts of a literal on both sides
+    // of splitAt are taken apart first ('\0': none).
+    std::optional<std::vector<std::string>> AnyOfLiterals(
+        const std::function<int64_t(std::string_view)>& cost, char splitAt = '\0') const;
     // Known without looking at any subject.
     bool MatchesNothing() const { return constant_ && !constantValue_; }
     bool MatchesEverything() const { return constant_ && constantValue_; }
