@@ -361,8 +361,9 @@ int main(int argc, char** argv) {
         const double ratio = grepMs > 0 ? best / grepMs : 0;
         const bool met = grepMs <= 0 || ratio <= query.goal;
         allMet = allMet && met && ratio <= 3.0;
-        std::printf("%-22s %9.1f %9.1f %7.2f %5.1f %9ld %9zu %10.1f %6.2f%s\n", query.name, grepMs,
-                    best, ratio, query.goal, grepCount, found, double(peak) / 1048576.0,
+        const std::string hits = grepCount < 0 ? "-" : std::to_string(grepCount);
+        std::printf("%-22s %9.1f %9.1f %7.2f %5.1f %9s %9zu %10.1f %6.2f%s\n", query.name, grepMs,
+                    best, ratio, query.goal, hits.c_str(), found, double(peak) / 1048576.0,
                     double(peak) / indexBytes, met ? "" : "  (over goal)");
     }
     std::printf("memory goal: peak heap <= 1.3 x %.1f MB + 8 MB = %.1f MB\n",
