@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/context.h"
+#include "app/data_paths.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "search/criteria.h"
@@ -326,6 +328,11 @@ void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteri
     DateSizeFilter filter(fs, clock, criteria);
     WalkIndex(*data, query, criteria.SearchFilename, criteria.SearchPath, filter, &host, step,
               results);
+}
+
+void SearchIndex(AppContext& ctx, const SearchCriteria& criteria, SearchHost& host,
+                 std::vector<std::string>& results) {
+    SearchIndexFile(ctx.fs, ctx.clock, criteria, IndexFilePath(ctx), host, results);
 }
 
 }  // namespace lark

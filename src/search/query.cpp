@@ -22,10 +22,10 @@ bool SameFolded(char patternByte, char subjectByte) {
                                       : subjectByte == patternByte;
 }
 
-// A segment holds literal bytes and "?"; it is compared at one place of the subject.
+// A segment is literal text between stars, compared at one place of the subject.
 bool SegmentAt(std::string_view subject, size_t at, std::string_view segment) {
     for (size_t k = 0; k < segment.size(); ++k) {
-        if (segment[k] != '?' && !SameFolded(segment[k], subject[at + k])) return false;
+        if (!SameFolded(segment[k], subject[at + k])) return false;
     }
     return true;
 }
@@ -110,14 +110,15 @@ KeywordQuery::KeywordQuery(std::string_view keywords) {
         step.pattern = token.find('*') == std::string::npos ? "*" + token + "*" : token;
         if (step.pattern.find_first_not_of('*') == std::string::npos) {
             step.kind = Kind::All;
-        } else if (step.pattern.find('#') != std::string::npos) {
+        } else if (step.pattern.find_first_of("#?") != std::string::npos) {
+            // "#" and "?" take runs of varying length ("?" a whole UTF-8 character).
             step.kind = Kind::General;
         } else {
             step.segments = SplitAt(step.pattern, '*');
             size_t filled = 0;
             for (const auto& s : step.segments) filled += !s.empty();
             const bool floating = step.pattern.front() == '*' && step.pattern.back() == '*';
-            if (floating && filled == 1 && step.pattern.find('?') == std::string::npos) {
+            if (floating && filled == 1) {
                 step.kind = Kind::Substring;
                 for (const auto& s : step.segments)
                     if (!s.empty()) step.finder = FoldedFinder(s);
@@ -157,8 +158,8 @@ bool KeywordQuery::StepMatches(const Step& step, std::string_view subject, std::
                 return false;
             size_t pos = first.size();
             const size_t limit = n - last.size();
-            // Fixed-length parts between stars: the leftmost place of each leaves the most
-            // room for the rest, so a greedy walk is exact.
+            // Literal parts between stars: the leftmost place of each leaves the most room
+            // for the rest, so a greedy walk is exact.
             for (size_t i = 1; i + 1 < step.segments.size(); ++i) {
                 const std::string& mid = step.segments[i];
                 if (mid.empty()) continue;

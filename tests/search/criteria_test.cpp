@@ -4,23 +4,12 @@
 
 #include <functional>
 
-#include "app/context.h"
-#include "app/settings.h"
-#include "platform/fake/fake_messages.h"
-#include "platform/fake/fake_platform.h"
+#include "app/test_app.h"
 
 namespace lark {
 namespace {
 
-struct CriteriaFixture : ::testing::Test {
-    FakeFileSystem fs;
-    FakeRegistry registry;
-    FakeClock clock;
-    FakeMessages messages;
-    Settings settings;
-    AppContext ctx{fs,    registry,   clock,       messages, settings, "C:\\App\\Larkspire.exe",
-                   "ann", "C:\\Temp", "C:\\Recent"};
-};
+struct CriteriaFixture : ::testing::Test, TestApp {};
 
 constexpr const char* kPath = "C:\\Data\\ann\\Searches\\Letters.lks";
 

@@ -4,7 +4,9 @@
 
 #include <random>
 
+#include "app/data_paths.h"
 #include "app/date_time.h"
+#include "app/test_app.h"
 #include "platform/fake/fake_platform.h"
 #include "search/criteria.h"
 #include "search/filters.h"
@@ -182,6 +184,19 @@ TEST_F(IndexFixture, FolderResultsPassOnlyWithoutFilters) {
     criteria.LargerUnits = 0;
     Search();
     EXPECT_EQ(results, Paths{"C:\\Docs\\a.txt"});
+}
+
+TEST(SearchIndex, ReadsTheSharedIndexOfTheDataLocation) {
+    TestApp app;
+    RecordingHost host;
+    const std::string index = IndexFilePath(app.ctx);
+    EXPECT_NE(index.find("All files.idx"), std::string::npos);
+    app.fs.AddFile(index, "C:\\D;::\r\nC:\\D\\\r\nnotes.txt\r\n");
+    SearchCriteria criteria;
+    criteria.Keywords = "NOTES";
+    Paths results;
+    SearchIndex(app.ctx, criteria, host, results);
+    EXPECT_EQ(results, Paths{"C:\\D\\notes.txt"});
 }
 
 // Random index text with the untidy corners a reader must survive.

@@ -54,6 +54,10 @@ bool ReferenceMatches(std::string_view subject, std::string_view keywords) {
     return result;
 }
 
+const char* const kWords[] = {"a",  "b",   "ab", "ba",   "rep",      "doc", ".doc",
+                              "1",  "19",  "x",  "old",  "\xc3\xa9", "A",   "Rep",
+                              "\\", "r?p", "?b", ".d?c", "\xc3\xa9?"};
+
 class QueryGenerator {
   public:
     explicit QueryGenerator(uint32_t seed) : rng_(seed) {}
@@ -74,11 +78,26 @@ class QueryGenerator {
     std::string Subject() {
         static const char kBytes[] = "abAB.19x\\ -dcoeprDOC_\xc3\xa9";
         std::string s;
+        if (Chance(50)) {
+            // Built from the query words, so that matches are common.
+            int words = 1 + Below(3);
+            for (int i = 0; i < words; ++i) {
+                std::string w = kWords[Below(int(std::size(kWords)))];
+                if (Chance(30)) w = UpperCase(w);
+                s += w;
+                if (Chance(70)) s += kBytes[Below(sizeof kBytes - 1)];
+            }
+            return s;
+        }
         int n = Below(14);
         for (int i = 0; i < n; ++i) s += kBytes[Below(sizeof kBytes - 1)];
         if (Chance(20))
             s = Pick({"report.doc", "Old Report.DOC", "annual reports 2004.txt", "1999.txt",
-                      "19.txt", "budget.xls", "budget"});
+                      "19.txt", "budget.xls", "budget",
+                      "\xc3\xa9"
+                      "b.d\xc3\xa9"
+                      "c",
+                      "r\xc3\xa9p.doc"});
         return s;
     }
 
@@ -90,8 +109,7 @@ class QueryGenerator {
     }
 
     std::string Word() {
-        std::string w = Pick({"a", "b", "ab", "ba", "rep", "doc", ".doc", "1", "19", "x", "old",
-                              "\xc3\xa9", "A", "Rep", "\\"});
+        std::string w = kWords[Below(int(std::size(kWords)))];
         switch (Below(12)) {
             case 0:
                 w = "*" + w;
