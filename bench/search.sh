@@ -9,8 +9,8 @@ native=build/bench-native
 windows=build/windows
 cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$native" -j2 --target bench_search >/dev/null
-cmake -S . -B "$windows" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
+[ -f "$windows/CMakeCache.txt" ] || cmake -S . -B "$windows" \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$windows" -j2 --target bench_search >/dev/null
 
 index=$PWD/$native/bench_search.idx
