@@ -148,6 +148,12 @@ std::string CellText(const FileListItem& item, int column, const FileListLocale&
     }
 }
 
+RowInk RowInkFor(uint32_t attributes) {
+    if (attributes & kAttrSystem) return RowInk::Highlight;
+    if (attributes & kAttrReadOnly) return RowInk::Grey;
+    return RowInk::Normal;
+}
+
 static int Sign(int64_t v) {
     return v < 0 ? -1 : (v > 0 ? 1 : 0);
 }

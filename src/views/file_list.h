@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_system.h"
+
 namespace lark {
 
 // Display styles of the list, as kept in the "ViewStyle" option.
@@ -89,6 +91,12 @@ class FileListItems {
   private:
     std::vector<FileListItem> items_;
 };
+
+// How a row's name is drawn, from its attributes: read-only rows in the grey-text colour,
+// system rows in the highlight colour (winning over grey), hidden rows struck out.
+enum class RowInk { Normal, Grey, Highlight };
+RowInk RowInkFor(uint32_t attributes);
+inline bool RowStruckOut(uint32_t attributes) { return (attributes & kAttrHidden) != 0; }
 
 // The open-box text for a selection: the full paths of the rows that nextSelected yields
 // one after the other (starting from -1, ending at -1), joined by ";". Stops when a row

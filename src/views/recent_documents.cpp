@@ -105,8 +105,8 @@ PathList BuildRecentPrograms(const PathList& recentDocuments, ShellServices& she
     for (const auto& doc : recentDocuments) {
         std::string ext = FileExtensionOf(doc);
         if (ext.empty() || !seen.insert(ext).second) continue;
-        std::string program = Trim(shell.FindExecutable(doc));
-        if (program.find('\\') == std::string::npos) program = shell.SearchPath(program);
+        std::string program = Trim(shell.AssociatedProgram(doc));
+        if (program.find('\\') == std::string::npos) program = shell.FindOnSearchPath(program);
         if (IndexOfPathIgnoringCase(programs, program) == std::string::npos)
             programs.push_back(program);
     }

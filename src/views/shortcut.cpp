@@ -7,8 +7,8 @@ namespace lark {
 
 std::string ReadShortcutTarget(FileSystem& fs, std::string_view shortcutPath) {
     std::string_view fileName = FileNameOf(shortcutPath);
-    std::string tail =
-        "\\" + std::string(fileName.substr(0, fileName.size() >= 4 ? fileName.size() - 4 : 0));
+    std::string tail(1, '\\');
+    tail.append(fileName.substr(0, fileName.size() >= 4 ? fileName.size() - 4 : 0));
     auto bytes = fs.ReadWhole(shortcutPath);
     if (!bytes) return std::string();
     std::string run;

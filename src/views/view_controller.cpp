@@ -151,7 +151,10 @@ void ViewController::ShowView(std::string_view name, std::string_view filter) {
 }
 
 void ViewController::ShowFixedView(std::string_view caption) {
-    ShowView("<" + std::string(caption) + ">", {});
+    std::string name;
+    name.reserve(caption.size() + 2);
+    name.append(1, '<').append(caption).append(1, '>');
+    ShowView(name, {});
 }
 
 void ViewController::FillViewSelectors() {
