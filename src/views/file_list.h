@@ -96,7 +96,9 @@ class FileListItems {
 // system rows in the highlight colour (winning over grey), hidden rows struck out.
 enum class RowInk { Normal, Grey, Highlight };
 RowInk RowInkFor(uint32_t attributes);
-inline bool RowStruckOut(uint32_t attributes) { return (attributes & kAttrHidden) != 0; }
+inline bool RowStruckOut(uint32_t attributes) {
+    return (attributes & kAttrHidden) != 0;
+}
 
 // The open-box text for a selection: the full paths of the rows that nextSelected yields
 // one after the other (starting from -1, ending at -1), joined by ";". Stops when a row

@@ -25,9 +25,9 @@ FileListLocale Win32FileListLocale() {
     };
     locale.compareText = [](std::string_view a, std::string_view b) {
         std::wstring wa = Widen(a), wb = Widen(b);
-        int order = CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, wa.c_str(),
-                                    int(wa.size()), wb.c_str(), int(wb.size()), nullptr,
-                                    nullptr, 0);
+        int order =
+            CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, wa.c_str(), int(wa.size()),
+                            wb.c_str(), int(wb.size()), nullptr, nullptr, 0);
         return order == 0 ? 0 : order - CSTR_EQUAL;
     };
     return locale;
@@ -35,18 +35,25 @@ FileListLocale Win32FileListLocale() {
 
 DWORD ListStyleBits(int style) {
     switch (style) {
-        case kStyleSmallIcons: return LVS_SMALLICON;
-        case kStyleList: return LVS_LIST;
-        case kStyleDetails: return LVS_REPORT;
-        default: return LVS_ICON;
+        case kStyleSmallIcons:
+            return LVS_SMALLICON;
+        case kStyleList:
+            return LVS_LIST;
+        case kStyleDetails:
+            return LVS_REPORT;
+        default:
+            return LVS_ICON;
     }
 }
 
 COLORREF RowTextColour(uint32_t attributes) {
     switch (RowInkFor(attributes)) {
-        case RowInk::Grey: return GetSysColor(COLOR_GRAYTEXT);
-        case RowInk::Highlight: return GetSysColor(COLOR_HIGHLIGHT);
-        case RowInk::Normal: break;
+        case RowInk::Grey:
+            return GetSysColor(COLOR_GRAYTEXT);
+        case RowInk::Highlight:
+            return GetSysColor(COLOR_HIGHLIGHT);
+        case RowInk::Normal:
+            break;
     }
     return GetSysColor(COLOR_WINDOWTEXT);
 }
@@ -59,8 +66,8 @@ void FileListView::AddColumns() {
         const wchar_t* caption;
         int width;
         int format;
-    } columns[] = {{L"Name", 200, LVCFMT_LEFT},     {L"Size", 70, LVCFMT_RIGHT},
-                   {L"Type", 120, LVCFMT_LEFT},     {L"Modified", 115, LVCFMT_LEFT},
+    } columns[] = {{L"Name", 200, LVCFMT_LEFT},      {L"Size", 70, LVCFMT_RIGHT},
+                   {L"Type", 120, LVCFMT_LEFT},      {L"Modified", 115, LVCFMT_LEFT},
                    {L"Attributes", 40, LVCFMT_LEFT}, {L"Path", 300, LVCFMT_LEFT}};
     int index = 0;
     for (const auto& c : columns) {
@@ -93,10 +100,14 @@ void FileListView::ApplyViewStyle(int style) {
 
 int FileListView::DisplayStyle() const {
     switch (GetWindowLongPtrW(list_, GWL_STYLE) & LVS_TYPEMASK) {
-        case LVS_SMALLICON: return kStyleSmallIcons;
-        case LVS_LIST: return kStyleList;
-        case LVS_REPORT: return kStyleDetails;
-        default: return kStyleLargeIcons;
+        case LVS_SMALLICON:
+            return kStyleSmallIcons;
+        case LVS_LIST:
+            return kStyleList;
+        case LVS_REPORT:
+            return kStyleDetails;
+        default:
+            return kStyleLargeIcons;
     }
 }
 
@@ -104,7 +115,9 @@ void FileListView::SetRowCount(size_t count) {
     SendMessageW(list_, LVM_SETITEMCOUNT, WPARAM(count), 0);
 }
 
-void FileListView::Repaint() { InvalidateRect(list_, nullptr, TRUE); }
+void FileListView::Repaint() {
+    InvalidateRect(list_, nullptr, TRUE);
+}
 
 void FileListView::FetchItemDetails(int first, int last) {
     int count = int(items_.Count());
@@ -180,7 +193,8 @@ HFONT FileListView::StrikeOutFont() {
 
 LRESULT FileListView::CustomDraw(NMLVCUSTOMDRAW& draw) {
     switch (draw.nmcd.dwDrawStage) {
-        case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW;
         case CDDS_ITEMPREPAINT:
         case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
             size_t row = size_t(draw.nmcd.dwItemSpec);
@@ -197,7 +211,8 @@ LRESULT FileListView::CustomDraw(NMLVCUSTOMDRAW& draw) {
             if (!(draw.nmcd.dwDrawStage & CDDS_SUBITEM)) result |= CDRF_NOTIFYSUBITEMDRAW;
             return result;
         }
-        default: return CDRF_DODEFAULT;
+        default:
+            return CDRF_DODEFAULT;
     }
 }
 
@@ -259,7 +274,8 @@ bool FileListView::HandleNotify(const NMHDR* header, LRESULT& result) {
         case NM_DBLCLK:
             if (callbacks.open) callbacks.open();
             return true;
-        default: return false;
+        default:
+            return false;
     }
 }
 

@@ -2,8 +2,8 @@
 // The owner-data list control that shows FileListItems: it answers the control's
 // requests for row texts, icons, type-ahead and colours, and reports what the user does
 // with the rows through callbacks.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <functional>
 #include <string>
@@ -21,7 +21,7 @@ DWORD ListStyleBits(int style);
 COLORREF RowTextColour(uint32_t attributes);
 
 class FileListView {
-public:
+  public:
     struct Callbacks {
         std::function<void(const std::string&)> selectionChanged;  // writes the open box
         std::function<void()> rename;                              // F2
@@ -61,7 +61,7 @@ public:
     // WM_CONTEXTMENU sent for the list control (mouse or keyboard).
     bool HandleContextMenu(HWND from);
 
-private:
+  private:
     void RowData(NMLVDISPINFOW& info);
     LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
     HFONT StrikeOutFont();

@@ -1,8 +1,8 @@
 #include "views/shell_services_win.h"
 
-#include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/win32_platform.h"

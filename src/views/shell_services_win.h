@@ -4,7 +4,7 @@
 namespace lark {
 
 class Win32ShellServices final : public ShellServices {
-public:
+  public:
     std::string AssociatedProgram(std::string_view documentPath) override;
     std::string FindOnSearchPath(std::string_view programName) override;
     void AddToRecentDocs(std::string_view path) override;

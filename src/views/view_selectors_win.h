@@ -1,8 +1,8 @@
 #pragma once
 // The View selector (a drop-down with pictures and indents), the hidden catalogue and the
 // Views tree, filled from the catalogue data.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>

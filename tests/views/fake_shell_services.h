@@ -16,12 +16,12 @@ class FakeShellServices final : public ShellServices {
     std::vector<std::string> addedToRecent;
     int findCalls = 0;
 
-    std::string FindExecutable(std::string_view documentPath) override {
+    std::string AssociatedProgram(std::string_view documentPath) override {
         ++findCalls;
         auto it = executableByExtension.find(FileExtensionOf(documentPath));
         return it == executableByExtension.end() ? std::string() : it->second;
     }
-    std::string SearchPath(std::string_view programName) override {
+    std::string FindOnSearchPath(std::string_view programName) override {
         auto it = searchPath.find(std::string(programName));
         return it == searchPath.end() ? std::string() : it->second;
     }
