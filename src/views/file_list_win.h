@@ -2,8 +2,9 @@
 // The owner-data list control that shows FileListItems: it answers the control's
 // requests for row texts, icons, type-ahead and colours, and reports what the user does
 // with the rows through callbacks.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <functional>
 #include <string>

@@ -1,8 +1,9 @@
 #include "views/shell_services_win.h"
 
+#include <windows.h>
+// After windows.h, which they need.
 #include <shellapi.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/win32_platform.h"

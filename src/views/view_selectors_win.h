@@ -1,8 +1,9 @@
 #pragma once
 // The View selector (a drop-down with pictures and indents), the hidden catalogue and the
 // Views tree, filled from the catalogue data.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
