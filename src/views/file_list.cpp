@@ -184,9 +184,42 @@ int FileListItems::CompareFileListItems(const FileListItem& a, const FileListIte
 }
 
 void FileListItems::Sort(const FileListLocale& locale) {
-    std::sort(items_.begin(), items_.end(), [&](const FileListItem& a, const FileListItem& b) {
-        return CompareFileListItems(a, b, locale) < 0;
-    });
+    // Sorting a permutation and moving each row once keeps a view of many thousand rows
+    // from shuffling whole records around; the numeric columns sort on plain keys.
+    size_t n = items_.size();
+    std::vector<uint32_t> order(n);
+    auto numericKey = [&](const FileListItem& item) -> int64_t {
+        switch (SortColumn) {
+            case kColSize:
+                return item.SizeKB;
+            case kColModified:
+                return DateTimeSteps(item.Modified);
+            case kColAttributes:
+                return int32_t(item.Attributes);
+            default:
+                return 0;
+        }
+    };
+    if (SortColumn == kColSize || SortColumn == kColModified || SortColumn == kColAttributes) {
+        std::vector<std::pair<int64_t, uint32_t>> keys(n);
+        for (size_t i = 0; i < n; ++i) keys[i] = {numericKey(items_[i]), uint32_t(i)};
+        if (SortAscending)
+            std::sort(keys.begin(), keys.end(),
+                      [](const auto& a, const auto& b) { return a.first < b.first; });
+        else
+            std::sort(keys.begin(), keys.end(),
+                      [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (size_t i = 0; i < n; ++i) order[i] = keys[i].second;
+    } else {
+        for (size_t i = 0; i < n; ++i) order[i] = uint32_t(i);
+        std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+            return CompareFileListItems(items_[a], items_[b], locale) < 0;
+        });
+    }
+    std::vector<FileListItem> sorted;
+    sorted.reserve(n);
+    for (uint32_t i : order) sorted.push_back(std::move(items_[i]));
+    items_.swap(sorted);
 }
 
 void FileListItems::ColumnClick(int column, const FileListLocale& locale) {

@@ -69,7 +69,8 @@ class FileListItems {
     bool Empty() const { return items_.empty(); }
     FileListItem& ItemAt(size_t i) { return items_[i]; }
     const FileListItem& ItemAt(size_t i) const { return items_[i]; }
-    void Add(FileListItem item) { items_.push_back(std::move(item)); }
+    void Add(FileListItem&& item) { items_.push_back(std::move(item)); }
+    void Add(const FileListItem& item) { items_.push_back(item); }
     void Reserve(size_t n) { items_.reserve(n); }
     // Releases every row and its shell identifier.
     void ClearFileList() { items_.clear(); }

@@ -210,22 +210,38 @@ bool PassesNameRules(std::string_view path, std::string_view nameFilter) {
     return nameFilter.empty() || LowerCase(FileNameOf(path)).find(nameFilter) != std::string::npos;
 }
 
+bool FillFileListRow(std::string_view path, const std::optional<FileInfo>& info, bool admitFolders,
+                     const std::function<bool(double)>& inHistory, FileListItem& row) {
+    if (!info || (info->IsFolder() && !admitFolders)) return false;
+    while (path.size() > 3 && path.back() == '\\') path.remove_suffix(1);
+    size_t at = path.find_last_of("\\:");
+    if (at == std::string_view::npos) {
+        row.Name.assign(path);
+        row.Folder.clear();
+    } else {
+        row.Name.assign(path.substr(at + 1));
+        // The folder never keeps a trailing "\", not even a drive root's.
+        row.Folder.assign(path.substr(0, path[at] == '\\' ? at : at + 1));
+    }
+    uint64_t kb = info->size / 1024;
+    row.SizeKB = kb > 0x7FFFFFFF ? 0x7FFFFFFF : int32_t(kb);
+    double modified = 0;
+    row.Modified = CutToPackedStamp(info->writeTimeLocal, modified) ? modified : 0;
+    if (inHistory && !inHistory(row.Modified)) return false;
+    row.Attributes = info->attributes;
+    row.ItemId.reset();
+    row.DetailsPending = true;
+    row.TypeName.clear();
+    row.IconIndex = 0;
+    return true;
+}
+
 std::optional<FileListItem> MakeFileListRow(std::string_view path,
                                             const std::optional<FileInfo>& info, bool admitFolders,
                                             const std::function<bool(double)>& inHistory) {
-    if (!info || (info->IsFolder() && !admitFolders)) return std::nullopt;
-    std::string_view trimmed = path;
-    while (trimmed.size() > 3 && trimmed.back() == '\\') trimmed.remove_suffix(1);
-    FileListItem item;
-    item.Name = std::string(FileNameOf(trimmed));
-    item.Folder = FolderOfPath(trimmed);
-    uint64_t kb = info->size / 1024;
-    item.SizeKB = kb > 0x7FFFFFFF ? 0x7FFFFFFF : int32_t(kb);
-    double modified = 0;
-    if (CutToPackedStamp(info->writeTimeLocal, modified)) item.Modified = modified;
-    if (inHistory && !inHistory(item.Modified)) return std::nullopt;
-    item.Attributes = info->attributes;
-    return item;
+    FileListItem row;
+    if (!FillFileListRow(path, info, admitFolders, inHistory, row)) return std::nullopt;
+    return row;
 }
 
 }  // namespace lark

@@ -106,6 +106,9 @@ ViewRequest TreeRequest(std::string_view text, std::string_view parentText);
 std::optional<FileListItem> MakeFileListRow(std::string_view path,
                                             const std::optional<FileInfo>& info, bool admitFolders,
                                             const std::function<bool(double)>& inHistory);
+// The same, filling row in place (its strings keep their buffers); false when not listed.
+bool FillFileListRow(std::string_view path, const std::optional<FileInfo>& info, bool admitFolders,
+                     const std::function<bool(double)>& inHistory, FileListItem& row);
 // Cheap tests made before the path is looked up on disk.
 bool PassesNameRules(std::string_view path, std::string_view nameFilter);
 

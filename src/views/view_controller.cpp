@@ -124,10 +124,11 @@ void ViewController::LoadView(std::string_view name) {
         // Folder rows stand for the folders themselves in the one view that lists them.
         bool admitFolders = CurrentViewList == &RecentFolders;
         Items.Reserve(CurrentViewList->size());
+        FileListItem row;
         for (const auto& path : *CurrentViewList) {
             if (!PassesNameRules(path, NameFilter)) continue;
-            auto row = MakeFileListRow(path, ctx_.fs.Stat(path), admitFolders, InHistorySelection);
-            if (row) Items.Add(std::move(*row));
+            if (FillFileListRow(path, ctx_.fs.Stat(path), admitFolders, InHistorySelection, row))
+                Items.Add(std::move(row));
         }
     }
     host_.SetListRowCount(Items.Count());
@@ -212,11 +213,6 @@ void ViewController::buCloseTreeViewClick() {
         LoadView(std::string(CurrentViewName));
         host_.SetStatusText(ObjectCountText(Items.Count()));
     }
-}
-
-void ViewController::ListViewColumnClick(int column) {
-    Items.ColumnClick(column, Locale);
-    host_.RepaintList();
 }
 
 void ViewController::RecentFolderChanged() {

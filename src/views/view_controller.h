@@ -60,11 +60,12 @@ class ViewController {
     void buViewsClick();
     void mnuShowViewsClick() { buViewsClick(); }
     void buCloseTreeViewClick();
-    void ListViewColumnClick(int column);
     // The Recent-folder watch saw a change.
     void RecentFolderChanged();
 
     bool ShowingRecentPrograms() const { return CurrentViewList == &RecentPrograms; }
+    // Programs are not renamed in place.
+    bool LabelEditAllowed() const { return CurrentViewName != kRecentProgramsView; }
 
   private:
     ViewSources Sources();

@@ -132,6 +132,59 @@ TEST_F(ControllerFixture, RecentProgramsShowLargeIconsOnly) {
     EXPECT_FALSE(views.ShowingRecentPrograms());
 }
 
+// Counts the questions a view load asks the file system.
+class CountingFileSystem final : public FileSystem {
+  public:
+    explicit CountingFileSystem(FileSystem& inner) : inner_(inner) {}
+    int stats = 0, others = 0;
+    std::optional<FileInfo> Stat(std::string_view p) override {
+        ++stats;
+        return inner_.Stat(p);
+    }
+    bool List(std::string_view f, const std::function<void(const FileInfo&)>& each) override {
+        ++others;
+        return inner_.List(f, each);
+    }
+    std::optional<std::string> ReadWhole(std::string_view p) override {
+        ++others;
+        return inner_.ReadWhole(p);
+    }
+    bool WriteWhole(std::string_view p, std::string_view d) override {
+        ++others;
+        return inner_.WriteWhole(p, d);
+    }
+    bool Append(std::string_view p, std::string_view d) override { return inner_.Append(p, d); }
+    bool CreateFolder(std::string_view p) override { return inner_.CreateFolder(p); }
+    bool RemoveFile(std::string_view p) override { return inner_.RemoveFile(p); }
+    bool Rename(std::string_view a, std::string_view b) override { return inner_.Rename(a, b); }
+
+  private:
+    FileSystem& inner_;
+};
+
+TEST_F(ControllerFixture, OneFileSystemQueryPerListedPath) {
+    CountingFileSystem counting(fs);
+    AppContext countingCtx{counting,    registry,     clock,          messages,        settings,
+                           ctx.exePath, ctx.userName, ctx.tempFolder, ctx.recentFolder};
+    ViewController counted(countingCtx, host, shell, search);
+    fs.AddFile("C:\\d\\a.doc");
+    fs.AddFile("C:\\d\\b.doc");
+    fs.AddFolder("C:\\d\\sub");
+    counted.LastSearchResults = {"C:\\d\\a.doc", "C:\\d\\b.doc", "C:\\d\\sub", "C:\\d\\gone.doc",
+                                 "C:\\d\\bad|name.doc"};
+    counted.ShowView("<Last Search>");
+    EXPECT_EQ(host.status, "2 Object(s)");
+    EXPECT_EQ(counting.stats, 4);  // the invalid name is never looked up
+    EXPECT_EQ(counting.others, 0);
+    counting.stats = 0;
+    counted.ShowView("<Last Search>", "a.");
+    EXPECT_EQ(counting.stats, 1);  // a typed filter is applied before the lookup
+    EXPECT_EQ(host.status, "1 Object(s)");
+    EXPECT_TRUE(counted.LabelEditAllowed());
+    counted.ShowView("<Recent Programs>");
+    EXPECT_FALSE(counted.LabelEditAllowed());
+}
+
 TEST_F(ControllerFixture, ViewStyleOptionRoundTrip) {
     views.LoadViewStyleOption();
     EXPECT_EQ(views.ViewStyleIndex, kStyleLargeIcons);
