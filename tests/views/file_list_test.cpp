@@ -10,7 +10,7 @@ namespace {
 
 TEST(FileListCells, SizeModifiedAndAttributes) {
     FileListLocale german = DefaultFileListLocale();
-    german.thousandsSeparator = ".";
+    german.thousandsSeparator = std::string(1, '.');
     german.shortDate = [](int y, int m, int d) { return FormatDatePicture("dd.MM.yy", y, m, d); };
     const auto& us = DefaultFileListLocale();
 
