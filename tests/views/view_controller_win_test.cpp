@@ -8,6 +8,7 @@
 #include "views/fake_shell_services.h"
 #include "views/fake_view_host.h"
 #include "views/view_controller.h"
+#include "views/view_host_win.h"
 #include "views/view_selectors_win.h"
 #include "views/views_win_test_support.h"
 
@@ -218,6 +219,54 @@ TEST_F(SelectorWindow, TreeGroupsOpenAndCloseTheirPictures) {
     change.action = TVE_EXPAND;
     ViewsTreeItemExpanded(tree, change);
     EXPECT_EQ(TreeImage(node), kImageGroupOpen);
+}
+
+TEST_F(ViewsOnDisk, WindowHostShowsTheViewInItsControls) {
+    INITCOMMONCONTROLSEX init = {sizeof init, ICC_WIN95_CLASSES | ICC_USEREX_CLASSES};
+    InitCommonControlsEx(&init);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    HWND window = CreateWindowExW(0, L"STATIC", L"Larkspire", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400,
+                                  nullptr, nullptr, instance, nullptr);
+    auto child = [&](const wchar_t* cls, DWORD style, int id) {
+        return CreateWindowExW(0, cls, L"", WS_CHILD | style, 0, 0, 300, 200, window,
+                               reinterpret_cast<HMENU>(INT_PTR(id)), instance, nullptr);
+    };
+    HWND status = child(STATUSCLASSNAMEW, 0, 1);
+    HWND openBox = child(L"EDIT", 0, 2);
+    HWND selector = child(WC_COMBOBOXEXW, CBS_DROPDOWNLIST, 3);
+    HWND catalogue = child(L"COMBOBOX", CBS_DROPDOWNLIST, 4);
+    HWND listWindow = child(WC_LISTVIEWW, LVS_REPORT | LVS_OWNERDATA, 5);
+    FileListView list(listWindow, views.Items, views.Locale);
+    int searchMenus = 0;
+    ViewWindowCallbacks callbacks;
+    callbacks.searchKeywords = [] { return std::string("*.doc"); };
+    callbacks.enableSearchMenu = [&] { ++searchMenus; };
+    WindowViewHost windowHost({window, status, openBox, selector, catalogue, nullptr, &list},
+                              callbacks);
+    ViewController shown(ctx, windowHost, shell, search);
+    shown.LastSearchResults = {Doc("a.doc"), Doc("b.doc"), docs + "\\gone.doc"};
+    SetWindowTextW(openBox, L"typed");
+    shown.FillViewSelectors();
+    shown.ApplyViewStyle(kStyleDetails);
+    shown.ShowView("<Last Search>");
+
+    wchar_t text[200] = {};
+    GetWindowTextW(window, text, 200);
+    EXPECT_EQ(Narrow(text), "Larkspire - <Search=\"*.doc\">");
+    SendMessageW(status, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(Narrow(text), "2 Object(s)");
+    EXPECT_EQ(GetWindowTextLengthW(openBox), 0);
+    EXPECT_EQ(SendMessageW(listWindow, LVM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(GetWindowLongPtrW(listWindow, GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+    EXPECT_EQ(CurrentSelectorChoice(selector).text, "Last Search");
+    EXPECT_EQ(ComboText(catalogue, int(SendMessageW(catalogue, CB_GETCURSEL, 0, 0))),
+              "<Last Search>");
+    EXPECT_EQ(searchMenus, 1);
+
+    shown.ShowView("<Recent Programs>");
+    EXPECT_EQ(GetWindowLongPtrW(listWindow, GWL_STYLE) & LVS_TYPEMASK, LVS_ICON);
+    EXPECT_EQ(SendMessageW(listWindow, LVM_GETITEMCOUNT, 0, 0), 0);
+    DestroyWindow(window);
 }
 
 }  // namespace
