@@ -124,10 +124,13 @@ void ViewController::LoadView(std::string_view name) {
         // Folder rows stand for the folders themselves in the one view that lists them.
         bool admitFolders = CurrentViewList == &RecentFolders;
         Items.Reserve(CurrentViewList->size());
+        // Outside History mode every date is in the selection.
+        static const std::function<bool(double)> kEveryDate;
+        const auto& inHistory = HistoryMode ? InHistorySelection : kEveryDate;
         FileListItem row;
         for (const auto& path : *CurrentViewList) {
             if (!PassesNameRules(path, NameFilter)) continue;
-            if (FillFileListRow(path, ctx_.fs.Stat(path), admitFolders, InHistorySelection, row))
+            if (FillFileListRow(path, ctx_.fs.Stat(path), admitFolders, inHistory, row))
                 Items.Add(std::move(row));
         }
     }

@@ -34,8 +34,8 @@ class ViewController {
     FileListItems Items;
     FileListLocale Locale = DefaultFileListLocale();
     int ViewStyleIndex = kStyleLargeIcons;
-    // Whether a row's modified time lies in the history selection; passes everything
-    // while no history selection is active.
+    // Whether a row's modified time lies in the history selection; asked only in History
+    // mode.
     std::function<bool(double)> InHistorySelection;
     bool ViewsMode = false;
     bool HistoryMode = false;

@@ -270,7 +270,6 @@ TEST_F(ControllerFixture, SelectorTreeAndSidePanel) {
     views.InHistorySelection = [](double) { return false; };
     views.ShowView("<My Recent Documents>");
     EXPECT_EQ(host.status, "0 Object(s)");
-    views.InHistorySelection = nullptr;
     views.buCloseTreeViewClick();
     EXPECT_FALSE(views.HistoryMode);
     EXPECT_EQ(host.status, "1 Object(s)");
