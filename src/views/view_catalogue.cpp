@@ -165,20 +165,19 @@ ViewCatalogue BuildViewCatalogue(FileSystem& fs, const ViewSources& sources) {
                 {"Recent Folders", kImageFolders, false, {}},
                 {"Recent Programs", kImagePrograms, false, {}}};
     auto group = [&](std::string_view text, const std::vector<std::string>& children,
-                     const std::string& prefix, const std::string& suffix) {
+                     int childImage, const std::string& prefix, const std::string& suffix) {
         ViewTreeNode node{std::string(text), kImageGroupClosed, false, {}};
         for (auto& c : children)
-            node.children.push_back({prefix + c + suffix, kImageSearch, false, {}});
+            node.children.push_back({prefix + c + suffix, childImage, false, {}});
         if (!node.children.empty()) {
             node.expanded = true;
             node.image = kImageGroupOpen;
         }
         cat.tree.push_back(std::move(node));
     };
-    group(kOtherUsersGroup, users, "<", "'s Recent Documents>");
-    for (auto& c : cat.tree.back().children) c.image = kImageRecent;
-    group(kMySearchesGroup, mine, "", "");
-    group(kGlobalSearchesGroup, shared, "", "");
+    group(kOtherUsersGroup, users, kImageRecent, "<", "'s Recent Documents>");
+    group(kMySearchesGroup, mine, kImageSearch, "", "");
+    group(kGlobalSearchesGroup, shared, kImageSearch, "", "");
     return cat;
 }
 
