@@ -205,8 +205,27 @@ ViewRequest TreeRequest(std::string_view text, std::string_view parentText) {
 }
 
 bool PassesNameRules(std::string_view path, std::string_view nameFilter) {
-    if (!IsValidFileName(path)) return false;
-    return nameFilter.empty() || LowerCase(FileNameOf(path)).find(nameFilter) != std::string::npos;
+    // One backward pass over the name part: this runs for every path of a view before the
+    // path is looked up, so it stays cheaper than the general helpers.
+    size_t start = path.size();
+    while (start > 0) {
+        char c = path[start - 1];
+        if (c == '\\' || c == ':') break;
+        switch (c) {
+            case '/':
+            case '*':
+            case '?':
+            case '<':
+            case '>':
+            case '|':
+            case '"':
+                return false;
+            default:
+                --start;
+        }
+    }
+    if (nameFilter.empty()) return true;
+    return FindIgnoringCase(path.substr(start), nameFilter) != std::string_view::npos;
 }
 
 bool FillFileListRow(std::string_view path, const std::optional<FileInfo>& info, bool admitFolders,
