@@ -18,7 +18,13 @@ bool LoadRecentDocuments(AppContext& ctx, PathList& recentDocuments) {
         ctx.messages.Error("Unable to create the Recent Files file: " + path);
         return false;
     }
-    recentDocuments = ReadPathListFile(ctx.fs, path).value_or(PathList());
+    auto loaded = ReadPathListFile(ctx.fs, path);
+    if (!loaded) {
+        // Going on with an empty list would overwrite the user's list at the next change.
+        ctx.messages.Error("Cannot open file " + path);
+        return false;
+    }
+    recentDocuments = std::move(*loaded);
     PruneRecentDocuments(ctx, recentDocuments);
     return true;
 }

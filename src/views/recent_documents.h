@@ -14,7 +14,7 @@ struct Settings;
 class ShellServices;
 
 // Start-up: makes sure the user's list file exists, loads it and prunes it. When the file
-// cannot be created the user is told and false is returned: the program must end.
+// cannot be created or read the user is told and false is returned: the program must end.
 bool LoadRecentDocuments(AppContext& ctx, PathList& recentDocuments);
 bool SaveRecentDocuments(AppContext& ctx, const PathList& recentDocuments);
 // Drops entries that are not existing files, then the oldest ones beyond RecentEditDocs;

@@ -54,6 +54,14 @@ TEST_F(RecentFixture, StartupCreatesMissingFileOrReportsFailure) {
     EXPECT_TRUE(recent.empty());
     EXPECT_EQ(FileText(), "");
 
+    // An existing list that cannot be read is never replaced by an empty one.
+    fs.AddFile(listFile, "C:\\kept.doc\r\n");
+    fs.unreadablePaths.insert("C:\\LARKSPIRE DATA\\JDOE\\RECENT FILES.IDX");
+    EXPECT_FALSE(LoadRecentDocuments(ctx, recent));
+    EXPECT_EQ(messages.errors, std::vector<std::string>{"Cannot open file " + listFile});
+    EXPECT_EQ(FileText(), "C:\\kept.doc\r\n");
+    messages.errors.clear();
+
     fs.readOnlyPaths.insert("C:\\LARKSPIRE DATA\\BOB");
     ctx.userName = "bob";
     EXPECT_FALSE(LoadRecentDocuments(ctx, recent));
