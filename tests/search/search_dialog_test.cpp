@@ -135,16 +135,26 @@ TEST(UseLastSearch, NeedsAPreviousResultList) {
 
 TEST(CreateSearchCriteria, RestoresTheLastCriteriaAndChecksUseLastSearch) {
     DialogFixture f;
+    SearchCriteria first;
+    CreateSearchCriteria(f.ctx, first);
+    EXPECT_EQ(first.Logfile, ReplaceLogPath(f.ctx));
+
     f.c.Keywords = "annual";
     f.c.UseLastSearch = true;
     ASSERT_TRUE(SaveCriteria(f.ctx, f.c, LastCriteriaFile(f.ctx)));
     SearchCriteria fresh;
     CreateSearchCriteria(f.ctx, fresh);
     EXPECT_EQ(fresh.Keywords, "annual");
-    EXPECT_EQ(fresh.Logfile, ReplaceLogPath(f.ctx));
     // The list file is missing, so the user hears of it while the program starts.
     EXPECT_FALSE(fresh.UseLastSearch);
     EXPECT_EQ(f.messages.infos.size(), 1u);
+
+    // A damaged file stops at the bad number; what was read before it stays.
+    f.fs.AddFile(LastCriteriaFile(f.ctx), "[Larkspire Search]\r\nKeywords=report\r\n");
+    SearchCriteria damaged;
+    EXPECT_EQ(CreateSearchCriteria(f.ctx, damaged), LoadCriteriaResult::BadInteger);
+    EXPECT_EQ(damaged.Keywords, "report");
+    EXPECT_EQ(f.messages.errors.size(), 1u);
 }
 
 TEST(NumberBox, AcceptsDigitsAndBackspaceOnly) {
