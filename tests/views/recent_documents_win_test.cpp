@@ -153,7 +153,7 @@ TEST_F(RecentOnDisk, ImportKeepsOnlyTheMarkerShortcut) {
     EXPECT_FALSE(Exists(recentFolder + "\\desktop.ini"));
     EXPECT_TRUE(Exists(recentFolder + "\\Larkspire.lks.lnk"));
     EXPECT_TRUE(Exists(temp / "App\\Larkspire.lks"));
-    EXPECT_EQ(shell.addedToRecent, PathList{temp / "App\\Larkspire.lks"});
+    EXPECT_EQ(shell.addedToRecent, std::vector<std::string>{temp / "App\\Larkspire.lks"});
     EXPECT_EQ(ListText(), recent[0] + "\r\n");
 }
 
