@@ -237,16 +237,8 @@ struct Sample {
         for (auto chunk : chunks) {
             lines += CountLineFeeds(chunk);
             bytes += chunk.size();
-            MeasureLines(chunk);
         }
-    }
-    // The guessed mean length of a result: a folder's path, or a file's name after it.
-    double MeanPathLength() const {
-        if (folderLines == 0 || fileLines + folderLines == 0) return 0;
-        const double folder = double(folderBytes) / double(folderLines);
-        const double file = fileLines ? double(fileBytes) / double(fileLines) : 0;
-        return (double(folderLines) * (folder - 1) + double(fileLines) * (folder + file)) /
-               double(folderLines + fileLines);
+        MeasureLines();
     }
     int64_t Hits(std::string_view literal) const {
         FoldedFinder finder(literal);
@@ -262,20 +254,21 @@ struct Sample {
     int64_t Scaled(int64_t count) const {
         return bytes ? int64_t(double(count) * double(total) / double(bytes)) : 0;
     }
-    // Whole lines of the sample that match, taking each line as the subject.
+    // Whole lines of the sample that match, each taken without its line end as the subject
+    // (a CR left on would fail every pattern anchored at the end).
     int64_t MatchingLines(const KeywordQuery& query) const {
         int64_t count = 0;
         std::string scratch;
-        for (auto chunk : chunks) {
-            size_t start = chunk.find('\n');
-            while (start != std::string_view::npos) {
-                size_t end = chunk.find('\n', start + 1);
-                if (end == std::string_view::npos) break;
-                count += query.Matches(chunk.substr(start + 1, end - start - 1), scratch);
-                start = end;
-            }
-        }
+        ForEachLine([&](std::string_view line) { count += query.Matches(line, scratch); });
         return count;
+    }
+    // The guessed mean length of a result: a folder's path, or a file's name after it.
+    double MeanPathLength() const {
+        if (folderLines == 0) return 0;
+        const double folder = double(folderBytes) / double(folderLines);
+        const double file = fileLines ? double(fileBytes) / double(fileLines) : 0;
+        return (double(folderLines) * (folder - 1) + double(fileLines) * (folder + file)) /
+               double(folderLines + fileLines);
     }
 
     std::vector<std::string_view> chunks;
@@ -284,14 +277,23 @@ struct Sample {
     int64_t folderLines = 0, folderBytes = 0, fileLines = 0, fileBytes = 0;
 
   private:
-    // Whole lines of a chunk, without their line ends.
-    void MeasureLines(std::string_view chunk) {
-        size_t start = chunk.find('\n');
-        while (start != std::string_view::npos) {
-            size_t end = chunk.find('\n', start + 1);
-            if (end == std::string_view::npos) break;
-            std::string_view line = chunk.substr(start + 1, end - start - 1);
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    // Whole lines of the chunks (the cut pieces at their ends left out), without line ends.
+    template <class Visit>
+    void ForEachLine(Visit visit) const {
+        for (auto chunk : chunks) {
+            size_t start = chunk.find('\n');
+            while (start != std::string_view::npos) {
+                size_t end = chunk.find('\n', start + 1);
+                if (end == std::string_view::npos) break;
+                std::string_view line = chunk.substr(start + 1, end - start - 1);
+                if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+                visit(line);
+                start = end;
+            }
+        }
+    }
+    void MeasureLines() {
+        ForEachLine([this](std::string_view line) {
             if (!line.empty() && line.back() == '\\') {
                 ++folderLines;
                 folderBytes += int64_t(line.size());
@@ -299,8 +301,7 @@ struct Sample {
                 ++fileLines;
                 fileBytes += int64_t(line.size());
             }
-            start = end;
-        }
+        });
     }
 };
 
