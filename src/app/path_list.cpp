@@ -1,6 +1,7 @@
 #include "app/path_list.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <stdexcept>
@@ -29,6 +30,30 @@ void PathList::CheckRoom(size_t more) const {
         throw std::length_error("PathList: more than 4 GB of paths");
 }
 
+namespace {
+
+// Paths are short, and a library call per piece cost more than the copy itself where the C
+// library is reached through a compatibility layer.
+inline void CopyShort(char* to, std::string_view from) {
+    const char* src = from.data();
+    size_t n = from.size();
+    if (n >= 16) {
+        // Sixteen bytes at a time, the last block overlapping the one before.
+        for (size_t i = 0; i + 16 < n; i += 16) std::memcpy(to + i, src + i, 16);
+        std::memcpy(to + n - 16, src + n - 16, 16);
+    } else if (n >= 8) {
+        std::memcpy(to, src, 8);
+        std::memcpy(to + n - 8, src + n - 8, 8);
+    } else if (n >= 4) {
+        std::memcpy(to, src, 4);
+        std::memcpy(to + n - 4, src + n - 4, 4);
+    } else {
+        for (size_t i = 0; i < n; ++i) to[i] = src[i];
+    }
+}
+
+}  // namespace
+
 bool PathList::PointsInside(std::string_view piece) const {
     const char* base = chars_.data();
     return !piece.empty() && std::less_equal<>{}(base, piece.data()) &&
@@ -56,8 +81,10 @@ void PathList::PushJoined(std::string_view head, std::string_view tail) {
     if (need > chars_.capacity())
         chars_.reserve(std::max(need, chars_.capacity() + chars_.capacity() / 2));
     ends_.push_back(uint32_t(need));  // the only step that may still throw
-    chars_.insert(chars_.end(), head.begin(), head.end());
-    chars_.insert(chars_.end(), tail.begin(), tail.end());
+    const size_t at = chars_.size();
+    chars_.resize(need);
+    CopyShort(chars_.data() + at, head);
+    CopyShort(chars_.data() + at + head.size(), tail);
 }
 
 void PathList::pop_back() {
