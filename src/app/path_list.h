@@ -120,7 +120,7 @@ class PathList {
     // returns how many went.
     template <class Pred>
     friend size_t erase_if(PathList& list, Pred pick) {
-        return list.RemoveWhere([&pick](std::string_view p) { return bool(pick(p)); });
+        return list.RemoveWhere(pick);
     }
 
     // The buffer holds nothing but the entries, so equal lists have equal members.
@@ -130,7 +130,7 @@ class PathList {
 
   private:
     template <class Pick>
-    size_t RemoveWhere(Pick pick);
+    size_t RemoveWhere(Pick& pick);
     void CheckRoom(size_t more) const;
     bool PointsInside(std::string_view piece) const;
 
@@ -141,9 +141,10 @@ class PathList {
 };
 
 template <class Pick>
-size_t PathList::RemoveWhere(Pick pick) {
+size_t PathList::RemoveWhere(Pick& pick) {
     size_t kept = 0, write = 0, start = 0, i = 0;
-    // Moves entry i down to the write position (earlier bytes only: none not yet read).
+    // Moves a kept entry down to the write position, which never passes its start: no byte
+    // is overwritten before it has been read.
     auto keep = [&](size_t end) {
         if (write != start)
             std::copy(chars_.begin() + std::ptrdiff_t(start), chars_.begin() + std::ptrdiff_t(end),
