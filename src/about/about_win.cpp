@@ -28,13 +28,14 @@ std::string VersionString(const std::vector<BYTE>& block, const wchar_t* name) {
     }
     query += name;
     wchar_t* text = nullptr;
-    if (!VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&text), &len) || !text)
+    if (!VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&text), &len) ||
+        !text)
         return {};
     return Narrow(std::wstring_view(text, len > 0 ? len - 1 : 0));
 }
 
 class TfmAbout : public TMyForm {
-public:
+  public:
     TfmAbout(Registry& registry, AboutFacts facts)
         : TMyForm(registry, "fmAbout"), facts_(std::move(facts)) {}
 
@@ -65,7 +66,7 @@ public:
         return FALSE;
     }
 
-private:
+  private:
     void FormCreate(HWND hwnd) {
         auto set = [hwnd](int id, const std::string& text) {
             SetDlgItemTextW(hwnd, id, Widen(text).c_str());
@@ -106,9 +107,9 @@ AboutFacts GatherAboutFacts(const std::wstring& exePath, Registry& registry) {
             UINT len = 0;
             if (VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &len) &&
                 fixed) {
-                facts.version = VersionLine(HIWORD(fixed->dwFileVersionMS),
-                                            LOWORD(fixed->dwFileVersionMS),
-                                            HIWORD(fixed->dwFileVersionLS));
+                facts.version =
+                    VersionLine(HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                                HIWORD(fixed->dwFileVersionLS));
             }
             std::string product = VersionString(block, L"ProductName");
             if (!product.empty()) facts.product = product;
@@ -129,8 +130,8 @@ AboutFacts GatherAboutFacts(const std::wstring& exePath, Registry& registry) {
             .Read(RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
                   "ProductName")
             .value_or("");
-    facts.system = SystemDescription(productName, os.dwMajorVersion, os.dwMinorVersion,
-                                     os.dwBuildNumber);
+    facts.system =
+        SystemDescription(productName, os.dwMajorVersion, os.dwMinorVersion, os.dwBuildNumber);
 
     MEMORYSTATUSEX mem{};
 

@@ -20,7 +20,6 @@ struct AboutFacts {
 AboutFacts GatherAboutFacts(const std::wstring& exePath, Registry& registry);
 
 // Modal; returns when the user presses OK. resources: the module holding the dialog.
-void ShowAboutBox(HWND owner, HINSTANCE resources, const std::wstring& exePath,
-                  Registry& registry);
+void ShowAboutBox(HWND owner, HINSTANCE resources, const std::wstring& exePath, Registry& registry);
 
 }  // namespace lark

@@ -11,21 +11,21 @@ enum CommandId : UINT {
     kCmdRefresh,             // puRefreshClick
     kCmdExit,                // puExitClick
     // Document menu, file-list menu, tool bar
-    kCmdNew,                // lvNewClick
-    kCmdOpen,               // lvOpenClick
-    kCmdOpenContainer,      // lvOpenContainerClick
-    kCmdNotepadEdit,        // lvNotepadEditClick
-    kCmdSaveAs,             // lvSaveAsClick
-    kCmdSaveAsTemplate,     // lvSaveAsTemplateClick
-    kCmdInsertIntoDialog,   // lvInsertIntoDialogClick
-    kCmdInsertCompressed,   // lvInsertCompressedClick
-    kCmdMove,               // lvMoveClick
-    kCmdRename,             // lvRenameClick
-    kCmdPrint,              // lvPrintClick
-    kCmdDelete,             // lvDeleteClick
-    kCmdErase,              // mnuEraseClick
-    kCmdRemoveRecent,       // lvRemoveClick
-    kCmdExplorerActions,    // lvExplorerActionsClick
+    kCmdNew,               // lvNewClick
+    kCmdOpen,              // lvOpenClick
+    kCmdOpenContainer,     // lvOpenContainerClick
+    kCmdNotepadEdit,       // lvNotepadEditClick
+    kCmdSaveAs,            // lvSaveAsClick
+    kCmdSaveAsTemplate,    // lvSaveAsTemplateClick
+    kCmdInsertIntoDialog,  // lvInsertIntoDialogClick
+    kCmdInsertCompressed,  // lvInsertCompressedClick
+    kCmdMove,              // lvMoveClick
+    kCmdRename,            // lvRenameClick
+    kCmdPrint,             // lvPrintClick
+    kCmdDelete,            // lvDeleteClick
+    kCmdErase,             // mnuEraseClick
+    kCmdRemoveRecent,      // lvRemoveClick
+    kCmdExplorerActions,   // lvExplorerActionsClick
     // View menu and the side-panel buttons
     kCmdShowViews,  // mnuShowViewsClick (menu) / buViewsClick (button)
     kCmdHistory,    // mnuHistoryClick (menu) / buHistoryClick (button)
@@ -81,9 +81,6 @@ enum ControlId : UINT {
     kIdProgressBar,
     kIdViews,  // coViews, the hidden view catalogue
 };
-
-// Timer identifiers on the main window.
-inline constexpr UINT_PTR kRefreshTimerId = 1;  // RefreshTimer, armed by the refresh schedule
 
 // Sent by the message loop to the main window for every key pressed in one of its controls
 // before the control sees it (key preview). wParam: virtual key, lParam: as WM_KEYDOWN.

@@ -28,7 +28,7 @@ constexpr ToolButtonSpec kToolButtons[] = {
 };
 
 constexpr ColumnSpec kColumns[] = {
-    {L"Name", 200, false},     {L"Size", 70, true},       {L"Type", 120, false},
+    {L"Name", 200, false},     {L"Size", 70, true},        {L"Type", 120, false},
     {L"Modified", 115, false}, {L"Attributes", 40, false}, {L"Path", 0, false},
 };
 
@@ -37,7 +37,9 @@ constexpr int kSplitterWidth = 4;
 constexpr int kDefaultSideWidth = 200;
 constexpr int kProgressPanelWidth = 260;
 
-HWND RootOf(HWND hwnd) { return GetAncestor(hwnd, GA_ROOT); }
+HWND RootOf(HWND hwnd) {
+    return GetAncestor(hwnd, GA_ROOT);
+}
 
 // Lays out the controls of the band and side panels; they sit inside these plain panels so
 // the rebar and the form see one child each.
@@ -133,7 +135,8 @@ LRESULT CALLBACK SplitterProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                 return 0;
             case WM_MOUSEMOVE:
                 if (layout && GetCapture() == hwnd) {
-                    POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+                    POINT pt{static_cast<short>(LOWORD(lParam)),
+                             static_cast<short>(HIWORD(lParam))};
                     MapWindowPoints(hwnd, layout->form, &pt, 1);
                     RECT rc;
                     GetClientRect(layout->form, &rc);
@@ -184,8 +187,12 @@ HIMAGELIST LoadImageStrip(HINSTANCE res, int smallId, int largeId, int size, boo
 
 }  // namespace
 
-std::span<const ToolButtonSpec> ToolButtonSpecs() { return kToolButtons; }
-std::span<const ColumnSpec> FileListColumns() { return kColumns; }
+std::span<const ToolButtonSpec> ToolButtonSpecs() {
+    return kToolButtons;
+}
+std::span<const ColumnSpec> FileListColumns() {
+    return kColumns;
+}
 
 MainLayout::~MainLayout() {
     // The menus not attached to the window are ours to free; the main menu goes with the
@@ -203,10 +210,10 @@ MainLayout::~MainLayout() {
 
 HWND MainLayout::Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, UINT id,
                        DWORD exStyle) {
-    HWND hwnd = CreateWindowExW(exStyle, cls, text, WS_CHILD | style, 0, 0, 0, 0, parent,
-                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(form, GWLP_HINSTANCE)),
-                                nullptr);
+    HWND hwnd = CreateWindowExW(
+        exStyle, cls, text, WS_CHILD | style, 0, 0, 0, 0, parent,
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(form, GWLP_HINSTANCE)), nullptr);
     if (!hwnd) throw std::runtime_error("cannot create the main window's controls");
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     return hwnd;
@@ -228,9 +235,10 @@ void MainLayout::Create(HWND formWindow, HINSTANCE resources) {
     // window) exists: Wine then keeps the owner below its topmost pop-up instead.
     SetWindowPos(form, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(form, GWLP_HINSTANCE));
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_LISTVIEW_CLASSES |
-                                              ICC_TREEVIEW_CLASSES | ICC_USEREX_CLASSES |
-                                              ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES | ICC_COOL_CLASSES |
+                                              ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
+                                              ICC_USEREX_CLASSES | ICC_PROGRESS_CLASS |
+                                              ICC_TAB_CLASSES};
     InitCommonControlsEx(&icc);
     RegisterClasses(instance);
     dpi_ = static_cast<int>(GetDpiForWindow(form));
@@ -241,8 +249,8 @@ void MainLayout::Create(HWND formWindow, HINSTANCE resources) {
 
     ncm.cbSize = sizeof(ncm);
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
-    ncm.lfMessageFont.lfHeight = MulDiv(ncm.lfMessageFont.lfHeight, dpi_,
-                                        static_cast<int>(GetDpiForSystem()));
+    ncm.lfMessageFont.lfHeight =
+        MulDiv(ncm.lfMessageFont.lfHeight, dpi_, static_cast<int>(GetDpiForSystem()));
     font_ = CreateFontIndirectW(&ncm.lfMessageFont);
     ncm.lfMessageFont.lfWeight = FW_BOLD;
     boldFont_ = CreateFontIndirectW(&ncm.lfMessageFont);
@@ -278,8 +286,8 @@ void MainLayout::CreateImages(HINSTANCE res) {
     const int icon = large ? 32 : 16;
     trayImages = ImageList_Create(icon, icon, ILC_COLOR32 | ILC_MASK, 3, 0);
     for (int id : {IDI_TRAY_IDLE, IDI_TRAY_BUILDING, IDI_TRAY_PENDING}) {
-        auto h = static_cast<HICON>(
-            LoadImageW(res, MAKEINTRESOURCEW(id), IMAGE_ICON, icon, icon, 0));
+        auto h =
+            static_cast<HICON>(LoadImageW(res, MAKEINTRESOURCEW(id), IMAGE_ICON, icon, icon, 0));
         if (h) {
             ImageList_AddIcon(trayImages, h);
             DestroyIcon(h);
@@ -289,8 +297,8 @@ void MainLayout::CreateImages(HINSTANCE res) {
 
 void MainLayout::CreateBands(HINSTANCE) {
     reBar = Child(form, REBARCLASSNAMEW, nullptr,
-                  WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT |
-                      RBS_BANDBORDERS | RBS_AUTOSIZE | CCS_NODIVIDER | CCS_TOP,
+                  WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT | RBS_BANDBORDERS |
+                      RBS_AUTOSIZE | CCS_NODIVIDER | CCS_TOP,
                   kIdReBar);
 
     toolBar = Child(reBar, TOOLBARCLASSNAMEW, nullptr,
@@ -353,7 +361,8 @@ void MainLayout::CreateBands(HINSTANCE) {
         band.cxMinChild = 0;
         band.cyMinChild = static_cast<UINT>(Scale(minHeight));
         band.cx = static_cast<UINT>(width);
-        SendMessageW(reBar, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+        SendMessageW(reBar, RB_INSERTBANDW, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&band));
     };
     addBand(toolBar, 33, toolSize.cx + Scale(16), false);
     addBand(viewBand, 31, Scale(260), false);
@@ -369,8 +378,8 @@ void MainLayout::CreateBands(HINSTANCE) {
 
 void MainLayout::CreateBody() {
     sidePanel = Child(form, kPanelClass, nullptr, WS_CLIPCHILDREN, kIdSidePanel);
-    sideTitle = Child(sidePanel, WC_STATICW, nullptr, WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE,
-                      kIdSideTitle);
+    sideTitle =
+        Child(sidePanel, WC_STATICW, nullptr, WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, kIdSideTitle);
     SendMessageW(sideTitle, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), FALSE);
     buCloseTreeview = Child(sidePanel, WC_BUTTONW, L"\u00D7", WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT,
                             kIdCloseTreeButton);
@@ -385,10 +394,10 @@ void MainLayout::CreateBody() {
     splitter = Child(form, kSplitterClass, nullptr, 0, kIdSplitter);
     SetWindowLongPtrW(splitter, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
-    listView = Child(form, WC_LISTVIEWW, nullptr,
-                     WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHAREIMAGELISTS |
-                         LVS_EDITLABELS,
-                     kIdListView, WS_EX_CLIENTEDGE);
+    listView = Child(
+        form, WC_LISTVIEWW, nullptr,
+        WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHAREIMAGELISTS | LVS_EDITLABELS,
+        kIdListView, WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyle(listView, LVS_EX_INFOTIP | LVS_EX_DOUBLEBUFFER);
     int index = 0;
     for (const ColumnSpec& c : kColumns) {
@@ -411,8 +420,8 @@ void MainLayout::CreateStatus() {
     progressPanel = Child(statusBar, kPanelClass, nullptr, WS_CLIPCHILDREN, kIdProgressPanel);
     progressLabel =
         Child(progressPanel, WC_STATICW, L"Searching...", WS_VISIBLE | SS_LEFT, kIdProgressLabel);
-    progressBar = Child(progressPanel, PROGRESS_CLASSW, nullptr, WS_VISIBLE | PBS_SMOOTH,
-                        kIdProgressBar);
+    progressBar =
+        Child(progressPanel, PROGRESS_CLASSW, nullptr, WS_VISIBLE | PBS_SMOOTH, kIdProgressBar);
     SendMessageW(progressBar, PBM_SETRANGE32, 0, 100);
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The main window's controls and menus: created once on the window the caller owns, laid
 // out again on every resize. The window procedure stays with the caller; it forwards
-// WM_SIZE to Layout, WM_NOTIFY to HandleNotify and WM_INITMENUPOPUP to HandleInitMenuPopup.
+// WM_SIZE to Layout and WM_NOTIFY to HandleNotify (MainFrame does both).
 #include <windows.h>
+// needs windows.h first
 #include <commctrl.h>
 
 #include <span>
@@ -31,7 +32,7 @@ struct ColumnSpec {
 std::span<const ColumnSpec> FileListColumns();
 
 class MainLayout {
-public:
+  public:
     MainLayout() = default;
     ~MainLayout();
     MainLayout(const MainLayout&) = delete;
@@ -112,7 +113,7 @@ public:
 
     int sideWidth = 0;  // set by the splitter
 
-private:
+  private:
     void CreateBands(HINSTANCE resources);
     void CreateBody();
     void CreateStatus();

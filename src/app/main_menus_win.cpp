@@ -9,7 +9,7 @@ namespace {
 struct MenuItemSpec {
     UINT command;  // 0: separator
     const wchar_t* caption;
-    int image = -1;     // into the picture list given to Build
+    int image = -1;  // into the picture list given to Build
     bool radio = false;
 };
 
@@ -37,13 +37,19 @@ constexpr MenuItemSpec kDocumentItems[] = {
 constexpr MenuItemSpec kViewItems[] = {{kCmdShowViews, L"Views", -1, true},
                                        {kCmdHistory, L"History", -1, true}};
 constexpr MenuItemSpec kSearchItems[] = {
-    {kCmdSearch, L"Search"},           {kCmdReplace, L"Search and replace"},
-    {0, nullptr},                      {kCmdSearchSave, L"Save search As..."},
-    {kCmdSearchEdit, L"Revise search"}, {kCmdSearchDelete, L"Delete search"},
+    {kCmdSearch, L"Search"},
+    {kCmdReplace, L"Search and replace"},
+    {0, nullptr},
+    {kCmdSearchSave, L"Save search As..."},
+    {kCmdSearchEdit, L"Revise search"},
+    {kCmdSearchDelete, L"Delete search"},
 };
 constexpr MenuItemSpec kHelpItems[] = {
-    {kCmdHelpOverview, L"Overview"}, {0, nullptr}, {kCmdTechSupport, L"Tech support online"},
-    {0, nullptr},                    {kCmdAbout, L"About..."},
+    {kCmdHelpOverview, L"Overview"},
+    {0, nullptr},
+    {kCmdTechSupport, L"Tech support online"},
+    {0, nullptr},
+    {kCmdAbout, L"About..."},
 };
 constexpr MenuItemSpec kListItems[] = {
     {kCmdOpen, L"Open", 6},
@@ -65,8 +71,9 @@ constexpr MenuItemSpec kListItems[] = {
     {0, nullptr},
     {kCmdExplorerActions, L"Explorer Actions..."},
 };
-constexpr MenuItemSpec kTrayItems[] = {
-    {kCmdProperties, L"&Properties"}, {kCmdRefresh, L"Refresh"}, {kCmdExit, L"E&xit Larkspire", 12}};
+constexpr MenuItemSpec kTrayItems[] = {{kCmdProperties, L"&Properties"},
+                                       {kCmdRefresh, L"Refresh"},
+                                       {kCmdExit, L"E&xit Larkspire", 12}};
 constexpr MenuItemSpec kViewStyleItems[] = {
     {kCmdViewStyleLargeIcons, L"Large Icons", 0, true},
     {kCmdViewStyleSmallIcons, L"Small Icons", 1, true},

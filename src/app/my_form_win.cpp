@@ -47,9 +47,8 @@ void TMyForm::RestorePlacement(HWND hwnd) {
     const FormPlacement design = CurrentPlacement();
     const FormPlacement p = RestoreFormPlacement(registry_, componentName_, design, screen_());
     const bool visible = IsWindowVisible(hwnd_) != FALSE;
-    if (p.state == WindowState::Normal &&
-        (p.left != design.left || p.top != design.top || p.width != design.width ||
-         p.height != design.height)) {
+    if (p.state == WindowState::Normal && (p.left != design.left || p.top != design.top ||
+                                           p.width != design.width || p.height != design.height)) {
         SetWindowPos(hwnd_, nullptr, p.left, p.top, p.width, p.height,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     }

@@ -16,7 +16,7 @@ using ScreenSizeProvider = std::function<ScreenSize()>;
 ScreenSize PrimaryScreenSize();
 
 class TMyForm {
-public:
+  public:
     TMyForm(Registry& registry, std::string componentName,
             ScreenSizeProvider screen = PrimaryScreenSize);
     virtual ~TMyForm() = default;
@@ -48,7 +48,7 @@ public:
     // request also reads it as its exit marker.
     int Tag = 0;
 
-private:
+  private:
     Registry& registry_;
     std::string componentName_;
     ScreenSizeProvider screen_;

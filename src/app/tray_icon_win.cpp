@@ -1,6 +1,5 @@
 #include "app/tray_icon_win.h"
 
-
 #include "platform/win32/encoding_win.h"
 
 namespace lark {

@@ -2,6 +2,7 @@
 // The notification-area icon through which the resident program is shown, refreshed and
 // ended. A hidden top-level window receives the icon's callback messages.
 #include <windows.h>
+// needs windows.h first
 #include <shellapi.h>
 
 #include <functional>
@@ -17,7 +18,7 @@ inline constexpr UINT kTraySetTipMessage = WM_USER + 2;
 inline constexpr size_t kTrayTipChars = 62;
 
 class TTrayIcon {
-public:
+  public:
     explicit TTrayIcon(HINSTANCE instance = GetModuleHandleW(nullptr));
     ~TTrayIcon();
     TTrayIcon(const TTrayIcon&) = delete;
@@ -47,7 +48,7 @@ public:
     // Called from the retry timer and when Explorer restarts; public for tests.
     void AddAgain();
 
-private:
+  private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
     void HandleCallback(LPARAM mouseMessage);

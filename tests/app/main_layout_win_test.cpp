@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/command_ids.h"
+#include "app/main_frame_win.h"
+#include "app/tray_icon_win.h"
 #include "window_test_helpers.h"
 
 namespace lark {
@@ -71,7 +73,8 @@ TEST(MainLayout, BandsToolBarAndStatusStripAreLaidOutInOrder) {
     Fixture f;
     MainLayout& l = f.layout;
     ASSERT_EQ(SendMessageW(l.reBar, RB_GETBANDCOUNT, 0, 0), 3);
-    EXPECT_EQ(SendMessageW(l.reBar, RB_GETROWCOUNT, 0, 0), 2) << "tool bar and view band share a row";
+    EXPECT_EQ(SendMessageW(l.reBar, RB_GETROWCOUNT, 0, 0), 2)
+        << "tool bar and view band share a row";
     const HWND bandChildren[] = {l.toolBar, l.viewBand, l.openBand};
     const UINT minHeights[] = {33, 31, 32};
     for (UINT i = 0; i < 3; ++i) {
@@ -90,11 +93,12 @@ TEST(MainLayout, BandsToolBarAndStatusStripAreLaidOutInOrder) {
         int image;
     };
     const Button expected[] = {{kCmdNew, L"New from template", 0}, {kCmdSaveAs, L"Save As", 1},
-                               {kCmdPrint, L"Print", 2},          {kCmdDelete, L"Delete", 3},
+                               {kCmdPrint, L"Print", 2},           {kCmdDelete, L"Delete", 3},
                                {kCmdViewStyles, L"View style", 4}, {0, nullptr, 0},
-                               {kCmdHistory, L"History", 5},      {kCmdSearch, L"Search", 7},
+                               {kCmdHistory, L"History", 5},       {kCmdSearch, L"Search", 7},
                                {kCmdShowViews, L"Views", 8}};
-    ASSERT_EQ(SendMessageW(l.toolBar, TB_BUTTONCOUNT, 0, 0), static_cast<LRESULT>(std::size(expected)));
+    ASSERT_EQ(SendMessageW(l.toolBar, TB_BUTTONCOUNT, 0, 0),
+              static_cast<LRESULT>(std::size(expected)));
     for (int i = 0; i < static_cast<int>(std::size(expected)); ++i) {
         TBBUTTON b{};
         SendMessageW(l.toolBar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
@@ -140,8 +144,8 @@ TEST(MainLayout, FileListHasSixColumnsAndPathTakesTheRest) {
         int width;
         int format;
     };
-    const Column expected[] = {{L"Name", 200, LVCFMT_LEFT},   {L"Size", 70, LVCFMT_RIGHT},
-                               {L"Type", 120, LVCFMT_LEFT},   {L"Modified", 115, LVCFMT_LEFT},
+    const Column expected[] = {{L"Name", 200, LVCFMT_LEFT},      {L"Size", 70, LVCFMT_RIGHT},
+                               {L"Type", 120, LVCFMT_LEFT},      {L"Modified", 115, LVCFMT_LEFT},
                                {L"Attributes", 40, LVCFMT_LEFT}, {L"Path", -1, LVCFMT_LEFT}};
     for (int width : {730, 1000, 500}) {
         SetWindowPos(l.form, nullptr, 0, 0, width, 465, SWP_NOMOVE | SWP_NOZORDER);
@@ -203,7 +207,8 @@ TEST(MainLayout, MenusHoldEveryItemInOrder) {
                  L"Move", L"Rename", L"Print", L"Delete", L"Erase", L"Remove from Recent Files",
                  L"-", L"Explorer Actions..."}));
     EXPECT_EQ(Captions(l.trayPopup), (V{L"&Properties", L"Refresh", L"E&xit Larkspire"}));
-    EXPECT_EQ(Captions(l.viewStylePopup), (V{L"Large Icons", L"Small Icons", L"List ", L"Details"}));
+    EXPECT_EQ(Captions(l.viewStylePopup),
+              (V{L"Large Icons", L"Small Icons", L"List ", L"Details"}));
     for (int style = 0; style < 4; ++style) {
         l.SetViewStyleChecked(style);
         for (int i = 0; i < 4; ++i) {
@@ -218,9 +223,9 @@ TEST(MainLayout, MenusHoldEveryItemInOrder) {
 TEST(MainLayout, ViewsAndHistoryAreNeverCheckedTogether) {
     Fixture f;
     MainLayout& l = f.layout;
-    const SideMode steps[] = {SideMode::Views,   SideMode::History, SideMode::Views,
-                              SideMode::None,    SideMode::History, SideMode::History,
-                              SideMode::None,    SideMode::Views};
+    const SideMode steps[] = {SideMode::Views, SideMode::History, SideMode::Views,
+                              SideMode::None,  SideMode::History, SideMode::History,
+                              SideMode::None,  SideMode::Views};
     for (SideMode mode : steps) {
         l.SetSideMode(mode);
         const bool viewsMenu = GetMenuState(l.mainMenu, kCmdShowViews, MF_BYCOMMAND) & MF_CHECKED;
@@ -243,8 +248,8 @@ TEST(MainLayout, CommandsNotYetAvailableAreDisabledEverywhere) {
         UINT command;
         bool enabled;
     };
-    const Case cases[] = {{kCmdExit, true},     {kCmdAbout, true},    {kCmdSearch, true},
-                          {kCmdPrint, false},   {kCmdDelete, false},  {kCmdOpen, false},
+    const Case cases[] = {{kCmdExit, true},      {kCmdAbout, true},         {kCmdSearch, true},
+                          {kCmdPrint, false},    {kCmdDelete, false},       {kCmdOpen, false},
                           {kCmdFindFile, false}, {kCmdViewStyleList, false}};
     for (const Case& c : cases) {
         EXPECT_EQ(l.CommandEnabled(c.command), c.enabled) << c.command;
@@ -298,6 +303,76 @@ TEST(MainLayout, TrayImagesGiveThreeIcons) {
     ImageList_GetIconSize(f.layout.viewImages, &cx, &cy);
     EXPECT_EQ(cx, 20);
     EXPECT_EQ(ImageList_GetImageCount(f.layout.viewStyleImages), 4);
+}
+
+}  // namespace
+}  // namespace lark
+
+namespace lark {
+namespace {
+
+// The main window as the program hosts it: frame first, then the window's own handling.
+struct FrameFixture {
+    std::vector<HMENU> menusShown;
+    std::unique_ptr<MainFrame> frame;
+    std::unique_ptr<test::HostWindow> host;
+
+    FrameFixture() {
+        host = std::make_unique<test::HostWindow>(
+            [this](HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+                if (frame && frame->HandleMessage(msg, wParam, lParam, result)) return true;
+                if (msg == WM_INITMENUPOPUP) menusShown.push_back(reinterpret_cast<HMENU>(wParam));
+                if (msg == WM_ENTERIDLE && wParam == MSGF_MENU) EndMenu();
+                return false;
+            });
+        frame = std::make_unique<MainFrame>(host->hwnd, test::ProgramResources());
+    }
+    ~FrameFixture() {
+        host.reset();
+        frame.reset();
+    }
+    void Tray(UINT mouse) {
+        SendMessageW(frame->TrayIcon().Handle(), kTrayCallbackMessage, 0, mouse);
+    }
+};
+
+TEST(MainFrame, TrayClicksToggleTheWindowAndRightClickShowsTheTrayMenu) {
+    FrameFixture f;
+    HWND form = f.host->hwnd;
+    EXPECT_EQ(f.frame->TrayIcon().ToolTip(), L"Larkspire");
+    EXPECT_EQ(f.frame->TrayIcon().PopupMenu, f.frame->Layout().trayPopup);
+    f.Tray(WM_LBUTTONUP);
+    EXPECT_TRUE(IsWindowVisible(form));
+    f.Tray(WM_LBUTTONUP);
+    EXPECT_FALSE(IsWindowVisible(form));
+    for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) f.Tray(m);
+    EXPECT_FALSE(IsWindowVisible(form)) << "a double click toggles twice";
+    f.Tray(WM_RBUTTONUP);
+    EXPECT_EQ(f.menusShown, (std::vector<HMENU>{f.frame->Layout().trayPopup}));
+    EXPECT_FALSE(IsWindowVisible(form));
+}
+
+TEST(MainFrame, OpeningTheFileMenuPopsTheTrayMenu) {
+    FrameFixture f;
+    ShowWindow(f.host->hwnd, SW_SHOW);
+    SendMessageW(f.host->hwnd, WM_INITMENUPOPUP,
+                 reinterpret_cast<WPARAM>(f.frame->Layout().fileMenu), MAKELPARAM(0, FALSE));
+    test::PumpMessages(0);
+    EXPECT_EQ(f.menusShown,
+              (std::vector<HMENU>{f.frame->Layout().fileMenu, f.frame->Layout().trayPopup}));
+}
+
+TEST(MainFrame, IndexBuildShowsInTrayAndSearchButton) {
+    FrameFixture f;
+    MainLayout& l = f.frame->Layout();
+    f.frame->SetTrayState(0);
+    EXPECT_NE(f.frame->TrayIcon().Icon(), nullptr);
+    f.frame->IndexBuildStarting();
+    EXPECT_FALSE(SendMessageW(l.toolBar, TB_ISBUTTONENABLED, kCmdSearch, 0));
+    EXPECT_FALSE(l.CommandEnabled(kCmdSearch));
+    f.frame->IndexBuildFinished(1234);
+    EXPECT_TRUE(SendMessageW(l.toolBar, TB_ISBUTTONENABLED, kCmdSearch, 0));
+    EXPECT_EQ(f.frame->TrayIcon().ToolTip(), L"Larkspire 1234 files indexed");
 }
 
 }  // namespace

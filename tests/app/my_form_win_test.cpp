@@ -9,7 +9,9 @@ namespace lark {
 namespace {
 
 const std::string kKey = "Software\\Brannock\\Larkspire\\Form\\fmOpen";
-ScreenSize Screen1024() { return {1024, 768}; }
+ScreenSize Screen1024() {
+    return {1024, 768};
+}
 
 std::optional<std::string> Stored(FakeRegistry& reg, const char* name) {
     return reg.Read(RegistryRoot::CurrentUser, kKey, name);

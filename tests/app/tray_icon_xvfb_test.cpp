@@ -1,13 +1,14 @@
-#include "app/tray_icon_win.h"
-
 #include <gtest/gtest.h>
 
+#include "app/tray_icon_win.h"
 #include "window_test_helpers.h"
 
 namespace lark {
 namespace {
 
-HICON AnyIcon() { return LoadIconW(nullptr, IDI_APPLICATION); }
+HICON AnyIcon() {
+    return LoadIconW(nullptr, IDI_APPLICATION);
+}
 
 TEST(TrayIcon, ActiveAddsAndRemovesTheIconAndCutsLongTips) {
     TTrayIcon tray;
@@ -59,9 +60,7 @@ TEST(TrayIcon, MouseMessagesToggleTheWindowAndShowTheMenu) {
     };
     tray.OnRightClick = [&](POINT) { ++rightClicks; };
 
-    auto send = [&](UINT mouse) {
-        SendMessageW(tray.Handle(), kTrayCallbackMessage, 0, mouse);
-    };
+    auto send = [&](UINT mouse) { SendMessageW(tray.Handle(), kTrayCallbackMessage, 0, mouse); };
     send(WM_LBUTTONUP);
     EXPECT_TRUE(IsWindowVisible(app.hwnd));
     send(WM_LBUTTONUP);

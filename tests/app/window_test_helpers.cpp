@@ -12,8 +12,8 @@ std::wstring ProgramPath() {
 }
 
 HINSTANCE ProgramResources() {
-    static HINSTANCE module = LoadLibraryExW(ProgramPath().c_str(), nullptr,
-                                             LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    static HINSTANCE module = LoadLibraryExW(
+        ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     return module;
 }
 

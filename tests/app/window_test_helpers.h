@@ -15,14 +15,14 @@ void PumpMessages(DWORD millis);
 
 // A plain top-level window whose messages go to a test's handler first.
 class HostWindow {
-public:
+  public:
     using Handler = std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT&)>;
     explicit HostWindow(Handler handler, DWORD style = WS_OVERLAPPEDWINDOW, int width = 730,
                         int height = 465);
     ~HostWindow();
     HWND hwnd = nullptr;
 
-private:
+  private:
     static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
     Handler handler_;
 };
