@@ -40,6 +40,10 @@ bool MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
                 PostMessageW(form_, kWmPopTrayMenu, 0, 0);
             }
             return false;
+        case WM_DESTROY:
+            tray_.SetActive(false);
+            layout_.FormDestroyed();
+            return false;
         case kWmPopTrayMenu:
             layout_.PopTrayMenuBesideWindow();
             result = 0;
@@ -59,9 +63,9 @@ void MainFrame::IndexBuildStarting() {
     layout_.EnableCommand(kCmdSearch, false);
 }
 
-void MainFrame::IndexBuildFinished(int64_t fileCount) {
+void MainFrame::IndexBuildFinished(std::string_view tip) {
     SetTrayState(0);
-    tray_.SetToolTip("Larkspire " + std::to_string(fileCount) + " files indexed");
+    tray_.SetToolTip(tip);
     layout_.EnableCommand(kCmdSearch, true);
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "app/main_layout_win.h"
 #include "app/tray_icon_win.h"
@@ -33,8 +34,8 @@ class MainFrame {
     void SetTrayState(int index);
     // An index build started: busy image and no searching until it ends.
     void IndexBuildStarting();
-    // "Larkspire " + count + " files indexed", idle image, Search enabled again.
-    void IndexBuildFinished(int64_t fileCount);
+    // The build ended: idle image, the tip with the file count, Search enabled again.
+    void IndexBuildFinished(std::string_view tip);
     void ChangeWatchFinished() { SetTrayState(2); }
 
     // TrayIconClick: hides a visible window and shows a hidden one. The caller supplies how

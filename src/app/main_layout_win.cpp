@@ -195,11 +195,14 @@ std::span<const ColumnSpec> FileListColumns() {
 }
 
 MainLayout::~MainLayout() {
-    // The menus not attached to the window are ours to free; the main menu goes with the
-    // window unless the window is already gone.
+    // The pop-up menus are ours to free; the menu bar goes with the window, or with us when
+    // the window never took it.
     for (HMENU m : {listPopup, trayPopup, viewStylePopup})
         if (m) DestroyMenu(m);
-    if (mainMenu && !(form && IsWindow(form) && GetMenu(form) == mainMenu)) DestroyMenu(mainMenu);
+    if (mainMenu) {
+        if (form && IsWindow(form) && GetMenu(form) == mainMenu) SetMenu(form, nullptr);
+        DestroyMenu(mainMenu);
+    }
     for (HBITMAP b : menuBitmaps_) DeleteObject(b);
     // Controls using the image lists die with the form, which the caller destroys first.
     for (HIMAGELIST l : {toolImages, viewImages, viewStyleImages, trayImages})
@@ -423,6 +426,12 @@ void MainLayout::CreateStatus() {
     progressBar =
         Child(progressPanel, PROGRESS_CLASSW, nullptr, WS_VISIBLE | PBS_SMOOTH, kIdProgressBar);
     SendMessageW(progressBar, PBM_SETRANGE32, 0, 100);
+}
+
+void MainLayout::FormDestroyed() {
+    mainMenu = nullptr;
+    fileMenu = nullptr;
+    viewMenu = nullptr;
 }
 
 void MainLayout::Layout() {

@@ -44,6 +44,8 @@ class MainLayout {
     // icon. Throws std::runtime_error when a control cannot be created.
     void Create(HWND form, HINSTANCE resources);
     void Layout();
+    // Call on WM_DESTROY: the window takes its menu bar with it.
+    void FormDestroyed();
 
     // Handles the notifications the layout owns (tool bar drop-down, hints). True when handled.
     bool HandleNotify(const NMHDR* hdr, LRESULT& result);

@@ -45,6 +45,9 @@ struct Fixture {
         host = std::make_unique<test::HostWindow>(
             [this](HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
                 switch (msg) {
+                    case WM_DESTROY:
+                        layout.FormDestroyed();
+                        return false;
                     case WM_SIZE:
                         layout.Layout();
                         return true;
@@ -370,7 +373,7 @@ TEST(MainFrame, IndexBuildShowsInTrayAndSearchButton) {
     f.frame->IndexBuildStarting();
     EXPECT_FALSE(SendMessageW(l.toolBar, TB_ISBUTTONENABLED, kCmdSearch, 0));
     EXPECT_FALSE(l.CommandEnabled(kCmdSearch));
-    f.frame->IndexBuildFinished(1234);
+    f.frame->IndexBuildFinished("Larkspire 1234 files indexed");
     EXPECT_TRUE(SendMessageW(l.toolBar, TB_ISBUTTONENABLED, kCmdSearch, 0));
     EXPECT_EQ(f.frame->TrayIcon().ToolTip(), L"Larkspire 1234 files indexed");
 }
