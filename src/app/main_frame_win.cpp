@@ -66,7 +66,7 @@ void MainFrame::IndexBuildStarting() {
 void MainFrame::IndexBuildFinished(std::string_view tip) {
     SetTrayState(0);
     tray_.SetToolTip(tip);
-    layout_.EnableCommand(kCmdSearch, true);
+    layout_.EnableCommand(kCmdSearch, layout_.CommandAvailable(kCmdSearch));
 }
 
 void MainFrame::TrayIconClick() {

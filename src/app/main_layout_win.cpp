@@ -59,12 +59,12 @@ void LayoutPanel(HWND panel) {
     const int y = std::max(0, (h - row) / 2);
     switch (GetDlgCtrlID(panel)) {
         case kIdViewBand:
-            Place(kIdViewLabel, S(2), y + S(3), S(30), row - S(3));
+            Place(kIdViewLabel, S(2), y, S(30), row);
             Place(kIdViews2, S(34), y, w - S(36), S(22) * 30);
             break;
         case kIdOpenBand: {
             int x = S(2);
-            Place(kIdOpenLabel, x, y + S(3), S(32), row - S(3));
+            Place(kIdOpenLabel, x, y, S(32), row);
             x += S(34);
             Place(kIdFindFileButton, x, y, S(56), row);
             x += S(58);
@@ -81,7 +81,7 @@ void LayoutPanel(HWND panel) {
             break;
         }
         case kIdProgressPanel:
-            Place(kIdProgressLabel, S(4), S(3), S(80), h - S(4));
+            Place(kIdProgressLabel, S(4), 0, S(80), h);
             Place(kIdProgressBar, S(88), S(3), w - S(92), h - S(6));
             break;
         default:
@@ -338,14 +338,16 @@ void MainLayout::CreateBands(HINSTANCE) {
     SendMessageW(toolBar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&toolSize));
 
     viewBand = Child(reBar, kPanelClass, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, kIdViewBand);
-    viewLabel = Child(viewBand, WC_STATICW, L"View", WS_VISIBLE | SS_LEFT, kIdViewLabel);
+    viewLabel =
+        Child(viewBand, WC_STATICW, L"View", WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, kIdViewLabel);
     coViews2 = Child(viewBand, WC_COMBOBOXEXW, nullptr,
                      WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kIdViews2);
     SendMessageW(coViews2, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(viewImages));
     SendMessageW(coViews2, CB_SETMINVISIBLE, 30, 0);
 
     openBand = Child(reBar, kPanelClass, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, kIdOpenBand);
-    openLabel = Child(openBand, WC_STATICW, L"Open", WS_VISIBLE | SS_LEFT, kIdOpenLabel);
+    openLabel =
+        Child(openBand, WC_STATICW, L"Open", WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, kIdOpenLabel);
     buFindFile = Child(openBand, WC_BUTTONW, L"Browse", WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT,
                        kIdFindFileButton);
     buOpen =
@@ -421,8 +423,8 @@ void MainLayout::CreateBody() {
 void MainLayout::CreateStatus() {
     statusBar = Child(form, STATUSCLASSNAMEW, nullptr, WS_VISIBLE | SBARS_SIZEGRIP, kIdStatusBar);
     progressPanel = Child(statusBar, kPanelClass, nullptr, WS_CLIPCHILDREN, kIdProgressPanel);
-    progressLabel =
-        Child(progressPanel, WC_STATICW, L"Searching...", WS_VISIBLE | SS_LEFT, kIdProgressLabel);
+    progressLabel = Child(progressPanel, WC_STATICW, L"Searching...",
+                          WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, kIdProgressLabel);
     progressBar =
         Child(progressPanel, PROGRESS_CLASSW, nullptr, WS_VISIBLE | PBS_SMOOTH, kIdProgressBar);
     SendMessageW(progressBar, PBM_SETRANGE32, 0, 100);
@@ -588,7 +590,14 @@ bool MainLayout::CommandEnabled(UINT command) const {
     return false;
 }
 
+bool MainLayout::CommandAvailable(UINT command) const {
+    return !availabilityApplied_ ||
+           std::find(available_.begin(), available_.end(), command) != available_.end();
+}
+
 void MainLayout::ApplyCommandAvailability(std::span<const UINT> available) {
+    available_.assign(available.begin(), available.end());
+    availabilityApplied_ = true;
     for (UINT id = kCmdProperties; id <= kCmdViewStyleDetails; ++id) {
         bool on = std::find(available.begin(), available.end(), id) != available.end();
         EnableCommand(id, on);

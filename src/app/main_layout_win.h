@@ -71,6 +71,9 @@ class MainLayout {
     bool CommandEnabled(UINT command) const;
     // Enables the commands listed and disables every other command of the window.
     void ApplyCommandAvailability(std::span<const UINT> available);
+    // Whether the command has a handler at all (as last given to ApplyCommandAvailability;
+    // every command until then).
+    bool CommandAvailable(UINT command) const;
 
     // A new icon of the tray image list (0 idle, 1 building, 2 rebuild pending); the caller
     // owns it.
@@ -134,6 +137,8 @@ class MainLayout {
     bool viewBandVisible_ = true;
     SideMode sideMode_ = SideMode::None;
     std::vector<HBITMAP> menuBitmaps_;
+    std::vector<UINT> available_;
+    bool availabilityApplied_ = false;
 };
 
 // Key preview: gives the main window the first look at a key pressed in any of its controls

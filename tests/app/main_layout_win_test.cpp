@@ -376,6 +376,13 @@ TEST(MainFrame, IndexBuildShowsInTrayAndSearchButton) {
     f.frame->IndexBuildFinished("Larkspire 1234 files indexed");
     EXPECT_TRUE(SendMessageW(l.toolBar, TB_ISBUTTONENABLED, kCmdSearch, 0));
     EXPECT_EQ(f.frame->TrayIcon().ToolTip(), L"Larkspire 1234 files indexed");
+
+    // Until searching exists, the end of a build does not switch the button on.
+    const UINT available[] = {kCmdExit};
+    l.ApplyCommandAvailability(available);
+    f.frame->IndexBuildStarting();
+    f.frame->IndexBuildFinished("Larkspire 5 files indexed");
+    EXPECT_FALSE(SendMessageW(l.toolBar, TB_ISBUTTONENABLED, kCmdSearch, 0));
 }
 
 }  // namespace
