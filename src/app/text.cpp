@@ -90,6 +90,7 @@ std::string SplitNextToken(std::string& text, std::string_view separator) {
 }
 
 static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+static bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 static bool MatchFrom(const char* t, const char* te, const char* p, const char* pe) {
     while (p != pe) {
@@ -105,6 +106,8 @@ static bool MatchFrom(const char* t, const char* te, const char* p, const char* 
                 if (literal) {
                     while (s != te && *s != next) ++s;
                     if (s == te) return false;
+                } else if (s != te && IsContinuationByte(*s)) {
+                    continue;  // a "?" or "#" starts on a whole character
                 }
                 if (MatchFrom(s, te, p, pe)) return true;
             }
@@ -112,7 +115,9 @@ static bool MatchFrom(const char* t, const char* te, const char* p, const char* 
         }
         if (t == te) return false;
         if (c == '?') {
+            // One character, which in UTF-8 text may be several bytes.
             ++t;
+            while (t != te && IsContinuationByte(*t)) ++t;
         } else if (c == '#') {
             if (!IsDigit(*t)) return false;
             while (t != te && IsDigit(*t)) ++t;

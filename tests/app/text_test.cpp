@@ -67,6 +67,14 @@ TEST(WildcardMatch, Table) {
         {"mississippi", "*sip*", true},
         {"mississippi", "m*iss*ppi", true},
         {"x1a", "x#", false},
+        // "?" takes one whole character of UTF-8 text (Greek and Chinese letters).
+        {"Δ.txt", "?.txt", true},
+        {"文件", "??", true},
+        {"文件", "?", false},
+        {"文件", "*?", true},
+        {"a文b", "a?b", true},
+        {"a文b", "*?b", true},
+        {"a文b", "a???b", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(WildcardMatch(c.text, c.pattern), c.match) << c.text << " ~ " << c.pattern;

@@ -11,7 +11,8 @@ namespace lark {
 
 std::wstring WidePath(std::string_view path) {
     std::wstring wide = Widen(path);
-    if (wide.size() >= MAX_PATH && wide.rfind(L"\\\\?\\", 0) != 0) {
+    // CreateDirectory refuses short-form folders from MAX_PATH - 12 characters on.
+    if (wide.size() >= MAX_PATH - 12 && wide.rfind(L"\\\\?\\", 0) != 0) {
         if (wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\') return L"\\\\?\\" + wide;
         if (wide.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
     }

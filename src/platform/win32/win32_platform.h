@@ -36,7 +36,7 @@ public:
     uint32_t TickCount() override;
 };
 
-// A path as the wide API takes it; paths of MAX_PATH characters or more get the
+// A path as the wide API takes it; paths near MAX_PATH characters or longer get the
 // "\\?\" long-path form so deep folders can still be listed.
 std::wstring WidePath(std::string_view path);
 

@@ -1,0 +1,27 @@
+#include "platform/win32/messages_win.h"
+
+#include "platform/win32/encoding_win.h"
+
+namespace lark {
+
+int Win32Messages::Show(std::string_view text, UINT type) {
+    // Without an owner the program lives in the tray and its box would open behind the
+    // window the user is working in.
+    if (!owner_ || !IsWindow(owner_)) type |= MB_TASKMODAL | MB_SETFOREGROUND;
+    HWND owner = IsWindow(owner_) ? owner_ : nullptr;
+    return MessageBoxW(owner, Widen(text).c_str(), kMessageCaption, type);
+}
+
+void Win32Messages::Error(std::string_view text) {
+    Show(text, MB_OK | MB_ICONERROR);
+}
+
+bool Win32Messages::Confirm(std::string_view text) {
+    return Show(text, MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+void Win32Messages::Info(std::string_view text) {
+    Show(text, MB_OK | MB_ICONINFORMATION);
+}
+
+}  // namespace lark
