@@ -49,16 +49,14 @@ NOTIFYICONDATAW TTrayIcon::Record() const {
 void TTrayIcon::Add() {
     NOTIFYICONDATAW nid = Record();
     shown_ = Shell_NotifyIconW(NIM_ADD, &nid) != FALSE;
-    if (!shown_) {
-        // Explorer may be restarting or not up yet; a resident program must not lose its
-        // only entry point, so the add is tried again in the background.
-        NOTIFYICONDATAW again = Record();
-        shown_ = Shell_NotifyIconW(NIM_MODIFY, &again) != FALSE;
-    }
+    // The shell may still hold the icon from before (an add after a failed modify).
+    if (!shown_) shown_ = Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
     if (shown_ && retrying_) {
         KillTimer(hwnd_, kRetryTimer);
         retrying_ = false;
     } else if (!shown_ && !retrying_) {
+        // Explorer may be restarting or not up yet; a resident program must not lose its
+        // only entry point, so the add is tried again in the background, without a word.
         retrying_ = SetTimer(hwnd_, kRetryTimer, kRetryMillis, nullptr) != 0;
     }
 }

@@ -45,6 +45,7 @@ class TTrayIcon {
     HWND Handle() const { return hwnd_; }
     // True while the shell shows the icon (an add can fail and is then retried quietly).
     bool Shown() const { return shown_; }
+    bool Retrying() const { return retrying_; }
     // Called from the retry timer and when Explorer restarts; public for tests.
     void AddAgain();
 
