@@ -1,3 +1,53 @@
 #include <windows.h>
+// needs the types of windows.h
+#include <commctrl.h>
+#include <objbase.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include <memory>
+
+#include "app/main_window_win.h"
+#include "app/win32_app_win.h"
+
+namespace lark {
+namespace {
+
+// The message loop; the idle handler runs each time the queue has been emptied.
+int RunMessageLoop(TfmOpen& main) {
+    MSG msg;
+    for (;;) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) return int(msg.wParam);
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        main.OnIdle();
+        WaitMessage();
+    }
+}
+
+int Run() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_COOL_CLASSES | ICC_USEREX_CLASSES};
+    InitCommonControlsEx(&icc);
+    Win32App app;
+    TfmOpen main(app.Context());
+    app.MessageBoxes().SetOwner(main.Handle());
+    // The search dialog and the activity window are created here, hidden, as they arrive.
+    if (!main.Handle() || !main.ActivateTray()) return 0;
+    return RunMessageLoop(main);
+}
+
+}  // namespace
+}  // namespace lark
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    int rc = 0;
+    try {
+        rc = lark::Run();
+    } catch (...) {
+        rc = 1;
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    // Worker threads still waiting on folders end with the process.
+    ExitProcess(UINT(rc));
+}

@@ -1,0 +1,297 @@
+#include "app/main_window_win.h"
+
+#include "app/command_line.h"
+#include "app/context.h"
+#include "app/data_paths.h"
+#include "app/file_helpers.h"
+#include "app/instance_win.h"
+#include "app/registry_helpers.h"
+#include "app/settings.h"
+#include "app/text.h"
+#include "index/index_service_win.h"
+#include "platform/win32/encoding_win.h"
+#include "platform/win32/ui_dispatch_win.h"
+
+namespace lark {
+
+namespace {
+
+constexpr UINT_PTR kRefreshTimerId = 1;
+// Posted to itself to open a text that arrived by WM_COPYDATA or at start-up, after the
+// sender or the start-up sequence is done.
+constexpr UINT kOpenPendingText = WM_APP + 10;
+constexpr wchar_t kTitle[] = L"Larkspire";
+
+void RegisterMainWindowClass() {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = DefWindowProcW;  // replaced per window right after creation
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
+    wc.lpszClassName = kMainWindowClass;
+    RegisterClassExW(&wc);
+}
+
+}  // namespace
+
+TfmOpen::TfmOpen(AppContext& ctx) : ctx_(ctx) {
+    RegisterMainWindowClass();
+    hwnd_ = CreateWindowExW(WS_EX_TOPMOST, kMainWindowClass, kTitle, WS_OVERLAPPEDWINDOW,
+                            CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    if (!hwnd_) return;
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TfmOpen::WindowProc));
+    ui_ = UiDispatch::Create();
+    refresh_ = std::make_unique<RefreshController>(ctx_, *this);
+    index_ = std::make_unique<IndexService>(ctx_, *this, *refresh_, ui_);
+    FormCreate();
+}
+
+TfmOpen::~TfmOpen() {
+    // Workers still running hand nothing more to this window once the dispatcher is shut.
+    if (ui_) ui_->Close();
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+void TfmOpen::FormCreate() {
+    // File-list rows (FileListItems) are created here once the file list exists.
+    if (!HandleCommandLine()) return;
+    RegisterSearchFileType(ctx_.registry, ctx_.exePath);
+    // NameFilter is cleared here once views exist.
+    ctx_.settings.DataLocation = DefaultDataLocation();
+    LoadSettings(ctx_);  // a missing file was reported; start-up goes on with defaults
+    ViewStyleIndex = TextToInt(ReadOption(ctx_.registry, "ViewStyle", "0"));
+    // ApplyViewStyle(ViewStyleIndex) and the RecentDocuments list come with the file list.
+    std::string recentPath = MyRecentFilesPath(ctx_);
+    if (!EnsureFileExists(ctx_.fs, recentPath)) {
+        ctx_.messages.Error("Unable to create the Recent Files file: " + recentPath);
+        keepRunning_ = false;
+        return;
+    }
+    refresh_->RefreshPending = false;
+    // Later steps of the start-up, in this place and order: load and prune RecentDocuments;
+    // create the other view lists; sort by "Modified" descending; SetTrayState(0); the
+    // desktop folder and the system image lists; FillViewSelectors and ShowView of
+    // "<My Recent Documents>"; focus the list view.
+    idleArmed_ = true;
+    refresh_->ApplyRefreshSchedule();
+    if (ctx_.settings.MonitorRecentDocuments)
+        index_->StartChangeWatch(RecentFolderPath(ctx_) + ";", 1, "");
+    if (!startupOpenText_.empty()) {
+        longTexts_.push_back(startupOpenText_);
+        PostMessageW(hwnd_, kOpenPendingText, 0, 0);
+    }
+}
+
+bool TfmOpen::HandleCommandLine() {
+    keepRunning_ = false;
+    std::string text = Trim(JoinedCommandLine(CommandLineParameters()));
+    commandSwitches_ = ParseSwitches(text);
+    HWND other = FindOtherInstance(hwnd_, kMainWindowClass);
+    StartDecision decision = DecideStart(commandSwitches_, text, other != nullptr);
+    if (other && !HasSwitch(kSwitchRestart)) {
+        HandOffToInstance(other, decision, text);
+        return false;
+    }
+    SetWindowTextW(hwnd_, kTitle);
+    startupOpenText_ = decision.startupOpenText;
+    keepRunning_ = decision.keepRunning;
+    return keepRunning_;
+}
+
+bool TfmOpen::ActivateTray() {
+    // The tray icon's Active follows KeepRunning once the icon exists.
+    return keepRunning_;
+}
+
+void TfmOpen::OnIdle() {
+    if (idleArmed_) refresh_->IdleRefreshCheck();
+}
+
+void TfmOpen::ShowMainWindow() {
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+}
+
+void TfmOpen::puExitClick() {
+    exitMarker_ = kExitMarker;
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+bool TfmOpen::FormCloseQuery() {
+    if (exitMarker_ == kExitMarker) return true;
+    ShowWindow(hwnd_, SW_HIDE);
+    return false;
+}
+
+void TfmOpen::FormClose() {
+    WriteOption(ctx_.registry, "ViewStyle", std::to_string(ViewStyleIndex));
+    // ClearFileList and freeing the view lists come with the file list.
+}
+
+void TfmOpen::OnInstanceCommand(WPARAM wParam, LPARAM lParam) {
+    switch (wParam) {
+        case kInstanceShow:
+            ShowMainWindow();
+            break;
+        case kInstanceOpen:
+            OpenInstanceText(TakeAtomText(ATOM(lParam)));
+            break;
+        case kInstanceExit:
+            puExitClick();
+            break;
+        default:
+            break;
+    }
+}
+
+void TfmOpen::OpenInstanceText(const std::string& text) {
+    bool isFile = ctx_.fs.IsFile(text);
+    // A path that does not exist is ignored; anything without ":\" is a view name.
+    if (text.find(":\\") != std::string::npos && !isFile) return;
+    ShowMainWindow();
+    // The view selector's entry named text is selected here once the selector exists.
+    if (isFile) {
+        if (FileSizeOf(ctx_.fs, text) > 0) ShowView(text);
+    } else {
+        ShowView(text);
+    }
+}
+
+void TfmOpen::ShowView(const std::string& name) {
+    // Until the view catalogue exists, showing a view only names it in the caption.
+    CurrentViewName = name;
+    SetWindowTextW(hwnd_, Widen("Larkspire - " + name).c_str());
+}
+
+void TfmOpen::IndexBuildStarting() {
+    // SetTrayState(1) and disabling buSearch come with the tray icon and the layout.
+}
+
+void TfmOpen::IndexBuildFinished(int64_t fileCount) {
+    // SetTrayState(0), the tray tip and enabling buSearch come with the tray icon and
+    // the layout; the tip text is IndexedFilesTip(fileCount).
+    (void)fileCount;
+}
+
+void TfmOpen::ChangeWatchFinished(int /*watchMode*/) {
+    // SetTrayState(2) comes with the tray icon.
+}
+
+void TfmOpen::ImportRecentShortcuts() {
+    // The Recent-folder import comes with the recent-documents list.
+}
+
+std::shared_ptr<const std::atomic<bool>> TfmOpen::StartIndexBuild() {
+    return index_->StartIndexBuild();
+}
+
+void TfmOpen::SetRefreshTimer(uint32_t intervalMs) {
+    KillTimer(hwnd_, kRefreshTimerId);
+    if (intervalMs > 0) SetTimer(hwnd_, kRefreshTimerId, intervalMs, nullptr);
+}
+
+void TfmOpen::PumpUntil(const std::function<bool()>& done, uint32_t limitMs, bool busyCursor) {
+    HCURSOR previous = busyCursor ? SetCursor(LoadCursorW(nullptr, IDC_WAIT)) : nullptr;
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        bool quit = false;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                // The outer loop must still see it.
+                PostQuitMessage(int(msg.wParam));
+                quit = true;
+                break;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (quit || done()) break;
+        DWORD waited = GetTickCount() - start;
+        if (limitMs != kNoTimeLimit && waited >= limitMs) break;
+        DWORD slice = 50;
+        if (limitMs != kNoTimeLimit && limitMs - waited < slice) slice = limitMs - waited;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, slice, QS_ALLINPUT);
+    }
+    if (busyCursor) SetCursor(previous);
+}
+
+void TfmOpen::OnCommand(int id) {
+    switch (id) {
+        // Menu, tray-menu and tool-bar commands are dispatched here as they arrive
+        // (puExit and mnuExit: puExitClick; puRefresh and mnuRefresh: puRefreshClick).
+        default:
+            break;
+    }
+}
+
+LRESULT TfmOpen::OnNotify(NMHDR* /*header*/) {
+    return 0;
+}
+
+LRESULT TfmOpen::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_INSTANCE_COMMAND:
+            OnInstanceCommand(wParam, lParam);
+            return 0;
+        case WM_COPYDATA: {
+            auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            if (!data || data->dwData != kLongTextCopyId) return FALSE;
+            longTexts_.emplace_back(static_cast<const char*>(data->lpData), data->cbData);
+            PostMessageW(hwnd_, kOpenPendingText, 0, 0);
+            return TRUE;
+        }
+        case kOpenPendingText:
+            if (!longTexts_.empty()) {
+                std::string text = std::move(longTexts_.front());
+                longTexts_.pop_front();
+                OpenInstanceText(text);
+            }
+            return 0;
+        case WM_TIMER:
+            if (wParam == kRefreshTimerId) refresh_->RefreshTimerTimer();
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam));
+            return 0;
+        case WM_NOTIFY:
+            return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+        case WM_QUERYENDSESSION:
+            puExitClick();
+            return TRUE;
+        case WM_CLOSE:
+            if (FormCloseQuery()) {
+                FormClose();
+                DestroyWindow(hwnd_);
+            }
+            return 0;
+        case WM_DESTROY:
+            exitMarker_ = kExitMarker;
+            if (ui_) ui_->Close();
+            hwnd_ = nullptr;
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(hwnd_, msg, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK TfmOpen::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TfmOpen*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    try {
+        return self->HandleMessage(msg, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+}  // namespace lark

@@ -1,0 +1,93 @@
+#pragma once
+// The main window: created hidden at start-up, shown on demand, closed only by Exit.
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "index/index_events.h"
+#include "index/refresh_controller.h"
+
+namespace lark {
+
+struct AppContext;
+class IndexService;
+class UiDispatch;
+
+// The exit marker that lets a close request really close the window.
+inline constexpr int kExitMarker = 99;
+
+class TfmOpen final : public IndexEvents, public RefreshHost {
+  public:
+    // Creates the hidden window and runs the start-up sequence.
+    explicit TfmOpen(AppContext& ctx);
+    ~TfmOpen() override;
+    TfmOpen(const TfmOpen&) = delete;
+    TfmOpen& operator=(const TfmOpen&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    // Whether this process stays resident (and, once it exists, shows the tray icon).
+    bool ActivateTray();
+    bool KeepRunning() const { return keepRunning_; }
+    bool HasSwitch(uint32_t bit) const { return (commandSwitches_ & bit) != 0; }
+    // The message loop's idle handler; does nothing until start-up armed it.
+    void OnIdle();
+
+    // Commands.
+    void puExitClick();
+    void puRefreshClick() { refresh_->puRefreshClick(); }
+    void ShowMainWindow();
+    RefreshController& Refresh() { return *refresh_; }
+    IndexService& Index() { return *index_; }
+
+    // IndexEvents
+    void IndexBuildStarting() override;
+    void IndexBuildFinished(int64_t fileCount) override;
+    void ChangeWatchFinished(int watchMode) override;
+    void ImportRecentShortcuts() override;
+
+    // RefreshHost
+    std::shared_ptr<const std::atomic<bool>> StartIndexBuild() override;
+    void SetRefreshTimer(uint32_t intervalMs) override;
+    void PumpUntil(const std::function<bool()>& done, uint32_t limitMs, bool busyCursor) override;
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void OnCommand(int id);
+    LRESULT OnNotify(NMHDR* header);
+
+    void FormCreate();
+    bool HandleCommandLine();
+    // True when the window may close; otherwise it is hidden instead.
+    bool FormCloseQuery();
+    void FormClose();
+    void OnInstanceCommand(WPARAM wParam, LPARAM lParam);
+    void OpenInstanceText(const std::string& text);
+    void ShowView(const std::string& name);
+
+    AppContext& ctx_;
+    HWND hwnd_ = nullptr;
+
+    // Start-up and life cycle.
+    uint32_t commandSwitches_ = 0;
+    bool keepRunning_ = false;
+    std::string startupOpenText_;
+    int exitMarker_ = 0;
+    std::deque<std::string> longTexts_;  // arrived by WM_COPYDATA, opened in order
+
+    // Index and refresh.
+    std::shared_ptr<UiDispatch> ui_;
+    std::unique_ptr<RefreshController> refresh_;
+    std::unique_ptr<IndexService> index_;
+    bool idleArmed_ = false;
+
+    // List view style (0 large icons, 1 small icons, 2 list, 3 details).
+    int ViewStyleIndex = 0;
+    // Name of the view last shown.
+    std::string CurrentViewName;
+};
+
+}  // namespace lark

@@ -1,0 +1,52 @@
+#pragma once
+// Starts index builds and change watches for the main window and runs their steps that
+// concern the program on the user-interface thread.
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "platform/win32/ui_dispatch_win.h"
+
+namespace lark {
+
+struct AppContext;
+class IndexEvents;
+class RefreshController;
+
+class IndexService {
+  public:
+    // Create and use on the user-interface thread; ui must belong to that thread.
+    IndexService(AppContext& ctx, IndexEvents& events, RefreshController& refresh,
+                 std::shared_ptr<UiDispatch> ui)
+        : ctx_(ctx), events_(events), refresh_(refresh), ui_(std::move(ui)) {}
+
+    // A build of the current search domain. Null when nothing was started (no domain,
+    // the index folder cannot be created, or another build holds the index file);
+    // otherwise a flag that turns true when the builder thread has ended.
+    std::shared_ptr<const std::atomic<bool>> StartIndexBuild();
+    // A watcher thread on the folders of includeText (watchMode 0: until the first change
+    // that counts; 1: for the whole run).
+    void StartChangeWatch(std::string includeText, int watchMode, std::string excludeText);
+
+    // Steps the builder and the watchers run on the user-interface thread.
+    void BuildStarting();
+    void BuildOpenFailed(const std::string& includeText, const std::string& excludeText);
+    void BuildFinished(int64_t fileCount, uint32_t elapsedMs, const std::string& includeText,
+                       const std::string& excludeText);
+    void WatchFinished(int watchMode);
+    void RecentFolderChanged();
+
+    const std::shared_ptr<UiDispatch>& Ui() const { return ui_; }
+    AppContext& Context() { return ctx_; }
+
+  private:
+    AppContext& ctx_;
+    IndexEvents& events_;
+    RefreshController& refresh_;
+    std::shared_ptr<UiDispatch> ui_;
+};
+
+// The log's "c" date-time text: the user's short date, a blank, the user's long time.
+std::string LocalDateTimeText();
+
+}  // namespace lark

@@ -1,0 +1,67 @@
+#pragma once
+// Running a search over the path index: every line is tested against the keyword query,
+// and each match against the date and size filters.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lark {
+
+struct AppContext;
+class Clock;
+class DateSizeFilter;
+class FileSystem;
+class KeywordQuery;
+struct SearchCriteria;
+
+// What a search needs from the main window.
+class SearchHost {
+  public:
+    virtual ~SearchHost() = default;
+    // Starts an index refresh exactly as the Refresh command does.
+    virtual void RefreshIndex() = 0;
+    // Shows the progress strip with the bar at 0 of maximum and the caption, and repaints
+    // the window at once so the strip is visible during the walk.
+    virtual void ShowProgressStrip(int32_t maximum, std::string_view caption) = 0;
+    virtual void AdvanceProgress(int32_t by) = 0;
+    virtual void HideProgress() = 0;
+};
+
+// A file that exists but cannot be read. Not caught by the search: the command that ran
+// it is abandoned and the general error box shows what().
+class FileError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr const char* kSearchingCaption = "Searching...";
+
+// Shows the strip and returns the step: the bar moves about a hundred times per walk.
+int32_t ShowSearchProgress(SearchHost& host, int32_t maximum, std::string_view caption);
+
+// Searches the index file at IndexFilePath.
+void SearchIndex(AppContext& ctx, const SearchCriteria& criteria, SearchHost& host,
+                 std::vector<std::string>& results);
+// The same over the index file at indexPath. When the file is missing, one refresh is
+// started and, if it is still missing, results stay as they were. Throws FileError with
+// "Cannot open file " + path when the file cannot be read whole (a build is writing it).
+void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteria,
+                     std::string_view indexPath, SearchHost& host,
+                     std::vector<std::string>& results);
+
+// Lines of an index held in memory, as the walk counts them.
+int64_t CountIndexLines(std::string_view data);
+
+// How the walk finds the lines worth evaluating. Both give the same results; Auto scans the
+// whole buffer for a literal every match must hold when the query has one.
+enum class WalkStrategy { Auto, EveryLine };
+
+// Appends the matches of an index held in memory (line 1 skipped) to results, advancing the
+// host's bar by step every step lines (host may be null).
+void WalkIndex(std::string_view data, const KeywordQuery& query, bool searchFilename,
+               bool searchPath, const DateSizeFilter& filter, SearchHost* host, int32_t step,
+               std::vector<std::string>& results, WalkStrategy strategy = WalkStrategy::Auto);
+
+}  // namespace lark

@@ -1,0 +1,33 @@
+#include "views/shell_services_win.h"
+
+#include <windows.h>
+// After windows.h, which they need.
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "platform/win32/encoding_win.h"
+#include "platform/win32/win32_platform.h"
+
+namespace lark {
+
+std::string Win32ShellServices::AssociatedProgram(std::string_view documentPath) {
+    wchar_t result[MAX_PATH + 1] = {};
+    HINSTANCE found = ::FindExecutableW(WidePath(documentPath).c_str(), nullptr, result);
+    if (reinterpret_cast<INT_PTR>(found) <= 32) return std::string();
+    return Narrow(result);
+}
+
+std::string Win32ShellServices::FindOnSearchPath(std::string_view programName) {
+    if (programName.empty()) return std::string();
+    wchar_t result[500] = {};
+    DWORD length = SearchPathW(nullptr, Widen(programName).c_str(), nullptr, 500, result, nullptr);
+    if (length == 0 || length >= 500) return std::string();
+    return Narrow(std::wstring_view(result, length));
+}
+
+void Win32ShellServices::AddToRecentDocs(std::string_view path) {
+    std::wstring wide = Widen(path);
+    SHAddToRecentDocs(SHARD_PATHW, wide.c_str());
+}
+
+}  // namespace lark

@@ -1,0 +1,13 @@
+#pragma once
+#include "views/shell_services.h"
+
+namespace lark {
+
+class Win32ShellServices final : public ShellServices {
+  public:
+    std::string AssociatedProgram(std::string_view documentPath) override;
+    std::string FindOnSearchPath(std::string_view programName) override;
+    void AddToRecentDocs(std::string_view path) override;
+};
+
+}  // namespace lark

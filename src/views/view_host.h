@@ -1,0 +1,62 @@
+#pragma once
+// What the view logic asks of the window that shows the views. The main window
+// implements it; tests implement it with a recorder.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "views/path_list.h"
+
+namespace lark {
+
+struct ViewCatalogue;
+struct ViewTreeNode;
+
+class ViewHost {
+  public:
+    virtual ~ViewHost() = default;
+    virtual void SetCaption(std::string_view caption) = 0;
+    virtual void SetStatusText(std::string_view text) = 0;
+    virtual std::string OpenBoxText() = 0;
+    virtual void SetOpenBoxText(std::string_view text) = 0;
+    // The text of the search dialog's keyword box.
+    virtual std::string SearchKeywords() = 0;
+
+    // Row updates between Begin and End are shown at once at the End.
+    virtual void BeginListUpdate() = 0;
+    virtual void EndListUpdate() = 0;
+    virtual void SetListRowCount(size_t count) = 0;
+    // The display style only; the user's chosen style is kept by the caller.
+    virtual void SetListStyle(int style) = 0;
+    virtual void RepaintList() = 0;
+    virtual void SetBusyCursor(bool busy) = 0;
+    virtual void EnableSearchMenu() = 0;
+
+    virtual void FillViewSelectors(const ViewCatalogue& catalogue) = 0;
+    // Selects the entry with exactly this text; no selection when there is none.
+    virtual void SelectCatalogueName(std::string_view name) = 0;
+    virtual void SelectSelectorText(std::string_view text) = 0;
+    virtual void FillViewsTree(const std::vector<ViewTreeNode>& nodes) = 0;
+    // Shows the side panel and splitter under the title and hides the View selector band,
+    // remembering the band and toolbar widths.
+    virtual void OpenSidePanel(std::string_view title) = 0;
+    // Hides the side panel and splitter and shows the View selector band again at its
+    // remembered width.
+    virtual void CloseSidePanel() = 0;
+    // Menu checks and button states of the two side-panel modes.
+    virtual void SetPanelModes(bool viewsMode, bool historyMode) = 0;
+    // Waits while still processing window messages.
+    virtual void WaitPumping(uint32_t milliseconds) = 0;
+};
+
+// Runs a saved search: LoadCriteria of the ".lks" file and, when it was loaded,
+// SearchIndex into the results list.
+class SavedSearchRunner {
+  public:
+    virtual ~SavedSearchRunner() = default;
+    virtual bool LoadCriteria(std::string_view lksPath) = 0;
+    virtual void SearchIndex(PathList& lastSearchResults) = 0;
+};
+
+}  // namespace lark

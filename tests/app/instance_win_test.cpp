@@ -1,0 +1,62 @@
+#include "app/instance_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/win32/encoding_win.h"
+
+namespace lark {
+
+namespace {
+
+// A hidden top-level window of this process.
+struct ProbeWindow {
+    HWND hwnd = nullptr;
+    ProbeWindow(const wchar_t* className, const wchar_t* caption) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = className;
+        RegisterClassW(&wc);
+        hwnd = CreateWindowExW(0, className, caption, WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                               wc.hInstance, nullptr);
+    }
+    ~ProbeWindow() { DestroyWindow(hwnd); }
+};
+
+}  // namespace
+
+TEST(InstanceWindows, CaptionPatternsAndOwnProcessWindows) {
+    ProbeWindow probe(L"LarkspireProbe", L"Larkspire probe 1234 here");
+    ASSERT_NE(probe.hwnd, nullptr);
+    struct Case {
+        const char* pattern;
+        bool found;
+    } cases[] = {
+        {"Larkspire probe", true},    // "*" appended
+        {"Larkspire probe #", true},  // digits, then the appended "*"
+        {"*probe 12?4 here", true},
+        {"larkspire probe", false},  // case-sensitive
+        {"Larkspire probe 1234 here!", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FindWindowByCaption(c.pattern) == probe.hwnd, c.found) << c.pattern;
+
+    // A window of the main window's class in this very process is no other instance.
+    ProbeWindow own(kMainWindowClass, L"Larkspire");
+    ASSERT_NE(own.hwnd, nullptr);
+    EXPECT_EQ(FindOtherInstance(nullptr, kMainWindowClass), nullptr);
+}
+
+TEST(InstanceWindows, AtomTextIsTakenOnce) {
+    std::string text(255, 'a');
+    text.replace(0, 13, "<Last Search>");
+    ATOM atom = GlobalAddAtomW(Widen(text).c_str());
+    ASSERT_NE(atom, 0);
+    EXPECT_EQ(TakeAtomText(atom), text);
+    EXPECT_EQ(GlobalFindAtomW(Widen(text).c_str()), 0) << "the atom is deleted";
+    EXPECT_EQ(TakeAtomText(0), "");
+}
+
+}  // namespace lark

@@ -1,0 +1,69 @@
+#pragma once
+// Real folders and files in the system temporary folder for the Windows tests.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "platform/win32/encoding_win.h"
+#include "platform/win32/handles_win.h"
+#include "platform/win32/win32_platform.h"
+
+namespace lark::test {
+
+inline void RemoveTree(const std::string& path) {
+    WIN32_FIND_DATAW fd;
+    UniqueFind find(FindFirstFileW(WidePath(path + "\\*").c_str(), &fd));
+    if (find) {
+        do {
+            std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::string child = path + "\\" + Narrow(name);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesW(WidePath(child).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(WidePath(child).c_str());
+            }
+        } while (FindNextFileW(find.Get(), &fd));
+    }
+    find.Reset();
+    RemoveDirectoryW(WidePath(path).c_str());
+}
+
+class TempDir {
+  public:
+    TempDir() {
+        static int counter = 0;
+        path_ = TempFolderPathFromSystem() + "\\lark-views-" +
+                std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
+        RemoveTree(path_);
+        CreateDirectoryW(WidePath(path_).c_str(), nullptr);
+    }
+    ~TempDir() { RemoveTree(path_); }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string operator/(std::string_view name) const { return path_ + "\\" + std::string(name); }
+
+  private:
+    std::string path_;
+};
+
+inline bool WriteFileBytes(const std::string& path, std::string_view bytes) {
+    UniqueFile file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.Get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+inline bool MakeFolder(const std::string& path) {
+    return CreateDirectoryW(WidePath(path).c_str(), nullptr) != 0;
+}
+
+inline bool Exists(const std::string& path) {
+    return GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace lark::test
