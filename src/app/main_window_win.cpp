@@ -43,9 +43,12 @@ void RegisterMainWindowClass() {
 
 TfmOpen::TfmOpen(AppContext& ctx) : TMyForm(ctx.registry, "fmOpen"), ctx_(ctx) {
     RegisterMainWindowClass();
-    hwnd_ = CreateWindowExW(WS_EX_TOPMOST, kMainWindowClass, kTitle, WS_OVERLAPPEDWINDOW,
-                            CW_USEDEFAULT, CW_USEDEFAULT, 730, 465, nullptr, nullptr,
-                            GetModuleHandleW(nullptr), nullptr);
+    // The design size is in pixels at 100 % scaling.
+    const int dpi = static_cast<int>(GetDpiForSystem());
+    hwnd_ =
+        CreateWindowExW(WS_EX_TOPMOST, kMainWindowClass, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, MulDiv(730, dpi, 96), MulDiv(465, dpi, 96), nullptr, nullptr,
+                        GetModuleHandleW(nullptr), nullptr);
     if (!hwnd_) return;
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TfmOpen::WindowProc));
@@ -185,13 +188,17 @@ void TfmOpen::ShowView(const std::string& name) {
     SetWindowTextW(hwnd_, Widen("Larkspire - " + name).c_str());
 }
 
-void TfmOpen::IndexBuildStarting() { frame_->IndexBuildStarting(); }
+void TfmOpen::IndexBuildStarting() {
+    frame_->IndexBuildStarting();
+}
 
 void TfmOpen::IndexBuildFinished(int64_t fileCount) {
     frame_->IndexBuildFinished(IndexedFilesTip(fileCount));
 }
 
-void TfmOpen::ChangeWatchFinished(int /*watchMode*/) { frame_->ChangeWatchFinished(); }
+void TfmOpen::ChangeWatchFinished(int /*watchMode*/) {
+    frame_->ChangeWatchFinished();
+}
 
 void TfmOpen::ImportRecentShortcuts() {
     // The Recent-folder import comes with the recent-documents list.
