@@ -40,6 +40,24 @@ bool MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
                 PostMessageW(form_, kWmPopTrayMenu, 0, 0);
             }
             return false;
+        case WM_ACTIVATE:
+            // A plain window gives the focus to itself on activation; the user expects it
+            // back where it was, and on the file list the first time.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(form_, focus)) lastFocus_ = focus;
+                return false;
+            }
+            if (!HIWORD(wParam)) {
+                SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : layout_.listView);
+                result = 0;
+                return true;
+            }
+            return false;
+        case WM_SETFOCUS:
+            SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : layout_.listView);
+            result = 0;
+            return true;
         case WM_DESTROY:
             tray_.SetActive(false);
             layout_.FormDestroyed();

@@ -46,6 +46,7 @@ class MainFrame {
 
   private:
     HWND form_;
+    HWND lastFocus_ = nullptr;  // the control that had the focus when the window was left
     MainLayout layout_;
     TTrayIcon tray_;
 };

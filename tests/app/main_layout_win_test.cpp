@@ -365,6 +365,18 @@ TEST(MainFrame, OpeningTheFileMenuPopsTheTrayMenu) {
               (std::vector<HMENU>{f.frame->Layout().fileMenu, f.frame->Layout().trayPopup}));
 }
 
+TEST(MainFrame, FocusStartsOnTheListAndComesBackWhereItWas) {
+    FrameFixture f;
+    HWND form = f.host->hwnd;
+    ShowWindow(form, SW_SHOW);
+    SendMessageW(form, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(GetFocus(), f.frame->Layout().listView);
+    SetFocus(f.frame->Layout().edOpen);
+    SendMessageW(form, WM_ACTIVATE, WA_INACTIVE, 0);
+    SetFocus(form);
+    EXPECT_EQ(GetFocus(), f.frame->Layout().edOpen);
+}
+
 TEST(MainFrame, IndexBuildShowsInTrayAndSearchButton) {
     FrameFixture f;
     MainLayout& l = f.frame->Layout();
