@@ -109,7 +109,7 @@ int Run() {
     Win32ShellServices shell;
     NoSearch search;
     ViewController views(ctx, host, shell, search);
-    views.LastSearchResults = paths;
+    for (const auto& p : paths) views.LastSearchResults.push_back(p);
 
     double bestBare = 1e9, bestConverting = 1e9, bestLoad = 1e9;
     size_t found = 0;

@@ -348,7 +348,7 @@ int main(int argc, char** argv) {
         for (int i = 0; i < runs; ++i) {
             if (q >= grepGiven.size())
                 grepMs = std::min(grepMs, TimeGrep(query.grepTerm, indexPath, 1, grepCount));
-            std::vector<std::string> results;
+            lark::PathList results;
             const size_t before = gLive;
             gPeak = gLive;
             auto start = std::chrono::steady_clock::now();

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "app/main_layout_win.h"
 #include "app/main_window_win.h"
 #include "app/win32_app_win.h"
 
@@ -17,6 +18,7 @@ int RunMessageLoop(TfmOpen& main) {
     for (;;) {
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) return int(msg.wParam);
+            if (PreviewWindowKey(main.Handle(), msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }

@@ -1,13 +1,17 @@
 #include "app/main_window_win.h"
 
+#include "about/about_win.h"
+#include "app/command_ids.h"
 #include "app/command_line.h"
 #include "app/context.h"
 #include "app/data_paths.h"
 #include "app/file_helpers.h"
 #include "app/instance_win.h"
+#include "app/main_frame_win.h"
 #include "app/registry_helpers.h"
 #include "app/settings.h"
 #include "app/text.h"
+#include "index/index_format.h"
 #include "index/index_service_win.h"
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/ui_dispatch_win.h"
@@ -37,18 +41,29 @@ void RegisterMainWindowClass() {
 
 }  // namespace
 
-TfmOpen::TfmOpen(AppContext& ctx) : ctx_(ctx) {
+TfmOpen::TfmOpen(AppContext& ctx) : TMyForm(ctx.registry, "fmOpen"), ctx_(ctx) {
     RegisterMainWindowClass();
-    hwnd_ = CreateWindowExW(WS_EX_TOPMOST, kMainWindowClass, kTitle, WS_OVERLAPPEDWINDOW,
-                            CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr,
-                            GetModuleHandleW(nullptr), nullptr);
+    // The design size is in pixels at 100 % scaling.
+    const int dpi = static_cast<int>(GetDpiForSystem());
+    hwnd_ =
+        CreateWindowExW(WS_EX_TOPMOST, kMainWindowClass, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, MulDiv(730, dpi, 96), MulDiv(465, dpi, 96), nullptr, nullptr,
+                        GetModuleHandleW(nullptr), nullptr);
     if (!hwnd_) return;
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TfmOpen::WindowProc));
+    frame_ = std::make_unique<MainFrame>(hwnd_, GetModuleHandleW(nullptr));
+    frame_->ShowForm = [this] { ShowMainWindow(); };
+    frame_->HideForm = [this] { HideForm(); };
+    // Commands whose handlers exist; every other one stays visible and disabled.
+    const UINT available[] = {kCmdExit, kCmdRefresh, kCmdAbout};
+    frame_->Layout().ApplyCommandAvailability(available);
     ui_ = UiDispatch::Create();
     refresh_ = std::make_unique<RefreshController>(ctx_, *this);
     index_ = std::make_unique<IndexService>(ctx_, *this, *refresh_, ui_);
     FormCreate();
+    // The saved placement is restored once the window's own creation is done.
+    if (keepRunning_) RestorePlacement(hwnd_);
 }
 
 TfmOpen::~TfmOpen() {
@@ -77,9 +92,11 @@ void TfmOpen::FormCreate() {
     }
     refresh_->RefreshPending = false;
     // Later steps of the start-up, in this place and order: load and prune RecentDocuments;
-    // create the other view lists; sort by "Modified" descending; SetTrayState(0); the
-    // desktop folder and the system image lists; FillViewSelectors and ShowView of
-    // "<My Recent Documents>"; focus the list view.
+    // create the other view lists; sort by "Modified" descending.
+    frame_->SetTrayState(0);
+    // The desktop folder and the system image lists; FillViewSelectors and ShowView of
+    // "<My Recent Documents>".
+    SetFocus(frame_->Layout().listView);
     idleArmed_ = true;
     refresh_->ApplyRefreshSchedule();
     if (ctx_.settings.MonitorRecentDocuments)
@@ -107,7 +124,7 @@ bool TfmOpen::HandleCommandLine() {
 }
 
 bool TfmOpen::ActivateTray() {
-    // The tray icon's Active follows KeepRunning once the icon exists.
+    frame_->TrayIcon().SetActive(keepRunning_);
     return keepRunning_;
 }
 
@@ -116,7 +133,7 @@ void TfmOpen::OnIdle() {
 }
 
 void TfmOpen::ShowMainWindow() {
-    ShowWindow(hwnd_, SW_SHOW);
+    ShowForm();
     SetForegroundWindow(hwnd_);
 }
 
@@ -127,7 +144,7 @@ void TfmOpen::puExitClick() {
 
 bool TfmOpen::FormCloseQuery() {
     if (exitMarker_ == kExitMarker) return true;
-    ShowWindow(hwnd_, SW_HIDE);
+    HideForm();
     return false;
 }
 
@@ -172,17 +189,15 @@ void TfmOpen::ShowView(const std::string& name) {
 }
 
 void TfmOpen::IndexBuildStarting() {
-    // SetTrayState(1) and disabling buSearch come with the tray icon and the layout.
+    frame_->IndexBuildStarting();
 }
 
 void TfmOpen::IndexBuildFinished(int64_t fileCount) {
-    // SetTrayState(0), the tray tip and enabling buSearch come with the tray icon and
-    // the layout; the tip text is IndexedFilesTip(fileCount).
-    (void)fileCount;
+    frame_->IndexBuildFinished(IndexedFilesTip(fileCount));
 }
 
 void TfmOpen::ChangeWatchFinished(int /*watchMode*/) {
-    // SetTrayState(2) comes with the tray icon.
+    frame_->ChangeWatchFinished();
 }
 
 void TfmOpen::ImportRecentShortcuts() {
@@ -224,10 +239,27 @@ void TfmOpen::PumpUntil(const std::function<bool()>& done, uint32_t limitMs, boo
     if (busyCursor) SetCursor(previous);
 }
 
+void TfmOpen::mnuAboutClick() {
+    ShowAboutBox(hwnd_, GetModuleHandleW(nullptr), Widen(ctx_.exePath), ctx_.registry);
+}
+
+bool TfmOpen::FormKeyDown(WPARAM /*key*/) {
+    // The window-level keys arrive with the open box and launch commands.
+    return false;
+}
+
 void TfmOpen::OnCommand(int id) {
+    // Commands not listed here are disabled until their handlers arrive.
     switch (id) {
-        // Menu, tray-menu and tool-bar commands are dispatched here as they arrive
-        // (puExit and mnuExit: puExitClick; puRefresh and mnuRefresh: puRefreshClick).
+        case kCmdExit:
+            puExitClick();
+            break;
+        case kCmdRefresh:
+            puRefreshClick();
+            break;
+        case kCmdAbout:
+            mnuAboutClick();
+            break;
         default:
             break;
     }
@@ -238,7 +270,11 @@ LRESULT TfmOpen::OnNotify(NMHDR* /*header*/) {
 }
 
 LRESULT TfmOpen::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT frameResult = 0;
+    if (frame_ && frame_->HandleMessage(msg, wParam, lParam, frameResult)) return frameResult;
     switch (msg) {
+        case kWmPreviewKeyDown:
+            return FormKeyDown(wParam) ? 1 : 0;
         case WM_INSTANCE_COMMAND:
             OnInstanceCommand(wParam, lParam);
             return 0;
@@ -274,6 +310,7 @@ LRESULT TfmOpen::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_DESTROY:
+            StorePlacement();
             exitMarker_ = kExitMarker;
             if (ui_) ui_->Close();
             hwnd_ = nullptr;

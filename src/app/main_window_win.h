@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/my_form_win.h"
 #include "index/index_events.h"
 #include "index/refresh_controller.h"
 
@@ -14,12 +15,13 @@ namespace lark {
 
 struct AppContext;
 class IndexService;
+class MainFrame;
 class UiDispatch;
 
 // The exit marker that lets a close request really close the window.
 inline constexpr int kExitMarker = 99;
 
-class TfmOpen final : public IndexEvents, public RefreshHost {
+class TfmOpen final : public TMyForm, public IndexEvents, public RefreshHost {
   public:
     // Creates the hidden window and runs the start-up sequence.
     explicit TfmOpen(AppContext& ctx);
@@ -39,6 +41,8 @@ class TfmOpen final : public IndexEvents, public RefreshHost {
     void puExitClick();
     void puRefreshClick() { refresh_->puRefreshClick(); }
     void ShowMainWindow();
+    void mnuAboutClick();
+    MainFrame& Frame() { return *frame_; }
     RefreshController& Refresh() { return *refresh_; }
     IndexService& Index() { return *index_; }
 
@@ -57,6 +61,8 @@ class TfmOpen final : public IndexEvents, public RefreshHost {
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id);
+    // Key preview: true when the window consumed the key.
+    bool FormKeyDown(WPARAM key);
     LRESULT OnNotify(NMHDR* header);
 
     void FormCreate();
@@ -77,6 +83,9 @@ class TfmOpen final : public IndexEvents, public RefreshHost {
     std::string startupOpenText_;
     int exitMarker_ = 0;
     std::deque<std::string> longTexts_;  // arrived by WM_COPYDATA, opened in order
+
+    // Layout, menus and tray icon.
+    std::unique_ptr<MainFrame> frame_;
 
     // Index and refresh.
     std::shared_ptr<UiDispatch> ui_;

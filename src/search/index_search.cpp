@@ -68,10 +68,14 @@ int64_t CountIndexLines(std::string_view data) {
 namespace {
 
 // The folder's own name up to its first "." (path without its trailing "\").
+// Plain loops: find_last_of makes a library call per character, which under a
+// compatibility layer costs more than the whole test.
 std::string_view FolderBaseName(std::string_view path) {
-    size_t at = path.find_last_of("\\:");
-    std::string_view name = at == std::string_view::npos ? path : path.substr(at + 1);
-    return name.substr(0, name.find('.'));
+    size_t start = path.size();
+    while (start > 0 && path[start - 1] != '\\' && path[start - 1] != ':') --start;
+    size_t end = start;
+    while (end < path.size() && path[end] != '.') ++end;
+    return path.substr(start, end - start);
 }
 
 // One walk over an index held in memory. Lines are views into the buffer; the only
@@ -79,8 +83,7 @@ std::string_view FolderBaseName(std::string_view path) {
 class Walker {
   public:
     Walker(std::string_view data, const KeywordQuery& query, bool searchFilename, bool searchPath,
-           const DateSizeFilter& filter, SearchHost* host, int32_t step,
-           std::vector<std::string>& results)
+           const DateSizeFilter& filter, SearchHost* host, int32_t step, PathList& results)
         : data_(data),
           query_(query),
           nameOnly_(searchFilename && !searchPath),
@@ -197,15 +200,15 @@ class Walker {
             subject = folder_;
         }
         if (!query_.Matches(subject, scratch_)) return isFolder;
-        std::string path;
-        if (isFolder) {
-            path.assign(line.substr(0, line.size() - 1));
+        const std::string_view head = isFolder ? line.substr(0, line.size() - 1) : folder_;
+        const std::string_view tail = isFolder ? std::string_view() : line;
+        if (filter_.Active()) {
+            // The filter asks the file system, which costs far more than building the path.
+            path_.assign(head).append(tail);
+            if (filter_.Passes(path_)) results_.push_back(path_);
         } else {
-            path.reserve(folder_.size() + line.size());
-            path.append(folder_);
-            path.append(line);
+            results_.PushJoined(head, tail);
         }
-        if (filter_.Passes(path)) results_.push_back(std::move(path));
         return isFolder;
     }
 
@@ -216,11 +219,12 @@ class Walker {
     const DateSizeFilter& filter_;
     SearchHost* host_;
     const int32_t step_;
-    std::vector<std::string>& results_;
+    PathList& results_;
     size_t firstLine_ = 0;
     std::string_view folder_;
     std::string subject_;
     std::string scratch_;
+    std::string path_;
 };
 
 // Spread-out pieces of the index, to guess how often things occur in all of it.
@@ -238,6 +242,7 @@ struct Sample {
             lines += CountLineFeeds(chunk);
             bytes += chunk.size();
         }
+        MeasureLines();
     }
     int64_t Hits(std::string_view literal) const {
         FoldedFinder finder(literal);
@@ -253,25 +258,55 @@ struct Sample {
     int64_t Scaled(int64_t count) const {
         return bytes ? int64_t(double(count) * double(total) / double(bytes)) : 0;
     }
-    // Whole lines of the sample that match, taking each line as the subject.
+    // Whole lines of the sample that match, each taken without its line end as the subject
+    // (a CR left on would fail every pattern anchored at the end).
     int64_t MatchingLines(const KeywordQuery& query) const {
         int64_t count = 0;
         std::string scratch;
-        for (auto chunk : chunks) {
-            size_t start = chunk.find('\n');
-            while (start != std::string_view::npos) {
-                size_t end = chunk.find('\n', start + 1);
-                if (end == std::string_view::npos) break;
-                count += query.Matches(chunk.substr(start + 1, end - start - 1), scratch);
-                start = end;
-            }
-        }
+        ForEachLine([&](std::string_view line) { count += query.Matches(line, scratch); });
         return count;
+    }
+    // The guessed mean length of a result: a folder's path, or a file's name after it.
+    double MeanPathLength() const {
+        if (folderLines == 0) return 0;
+        const double folder = double(folderBytes) / double(folderLines);
+        const double file = fileLines ? double(fileBytes) / double(fileLines) : 0;
+        return (double(folderLines) * (folder - 1) + double(fileLines) * (folder + file)) /
+               double(folderLines + fileLines);
     }
 
     std::vector<std::string_view> chunks;
     size_t total = 0, bytes = 0;
     int64_t lines = 1;
+    int64_t folderLines = 0, folderBytes = 0, fileLines = 0, fileBytes = 0;
+
+  private:
+    // Whole lines of the chunks (the cut pieces at their ends left out), without line ends.
+    template <class Visit>
+    void ForEachLine(Visit visit) const {
+        for (auto chunk : chunks) {
+            size_t start = chunk.find('\n');
+            while (start != std::string_view::npos) {
+                size_t end = chunk.find('\n', start + 1);
+                if (end == std::string_view::npos) break;
+                std::string_view line = chunk.substr(start + 1, end - start - 1);
+                if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+                visit(line);
+                start = end;
+            }
+        }
+    }
+    void MeasureLines() {
+        ForEachLine([this](std::string_view line) {
+            if (!line.empty() && line.back() == '\\') {
+                ++folderLines;
+                folderBytes += int64_t(line.size());
+            } else {
+                ++fileLines;
+                fileBytes += int64_t(line.size());
+            }
+        });
+    }
 };
 
 // Picks the literals to scan for, priced by their hits in the sample. Returns false when
@@ -294,7 +329,7 @@ bool ChooseLiterals(const Sample& sample, const KeywordQuery& query, bool fullPa
 
 void WalkIndex(std::string_view data, const KeywordQuery& query, bool searchFilename,
                bool searchPath, const DateSizeFilter& filter, SearchHost* host, int32_t step,
-               std::vector<std::string>& results, WalkStrategy strategy) {
+               PathList& results, WalkStrategy strategy) {
     Walker walker(data, query, searchFilename, searchPath, filter, host, std::max(1, step),
                   results);
     if (query.MatchesNothing()) {
@@ -309,7 +344,11 @@ void WalkIndex(std::string_view data, const KeywordQuery& query, bool searchFile
     // A guessed size spares the list its growth by copying, which dominates when many lines
     // match.
     const int64_t expected = sample.Scaled(scan ? hits : sample.MatchingLines(query));
-    if (expected > 1024) results.reserve(results.size() + size_t(expected + expected / 8));
+    if (expected > 1024) {
+        const double count = double(expected + expected / 8);
+        results.reserve(results.size() + size_t(count),
+                        results.CharCount() + size_t(count * sample.MeanPathLength()));
+    }
     if (scan) {
         std::vector<FoldedFinder> finders;
         for (const auto& l : literals) finders.emplace_back(l);
@@ -320,8 +359,7 @@ void WalkIndex(std::string_view data, const KeywordQuery& query, bool searchFile
 }
 
 void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteria,
-                     std::string_view indexPath, SearchHost& host,
-                     std::vector<std::string>& results) {
+                     std::string_view indexPath, SearchHost& host, PathList& results) {
     if (!fs.Exists(indexPath)) {
         host.RefreshIndex();
         if (!fs.Exists(indexPath)) return;
@@ -346,7 +384,7 @@ void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteri
 }
 
 void SearchIndex(AppContext& ctx, const SearchCriteria& criteria, SearchHost& host,
-                 std::vector<std::string>& results) {
+                 PathList& results) {
     SearchIndexFile(ctx.fs, ctx.clock, criteria, IndexFilePath(ctx), host, results);
 }
 

@@ -5,7 +5,8 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "app/path_list.h"
 
 namespace lark {
 
@@ -43,13 +44,12 @@ int32_t ShowSearchProgress(SearchHost& host, int32_t maximum, std::string_view c
 
 // Searches the index file at IndexFilePath.
 void SearchIndex(AppContext& ctx, const SearchCriteria& criteria, SearchHost& host,
-                 std::vector<std::string>& results);
+                 PathList& results);
 // The same over the index file at indexPath. When the file is missing, one refresh is
 // started and, if it is still missing, results stay as they were. Throws FileError with
 // "Cannot open file " + path when the file cannot be read whole (a build is writing it).
 void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteria,
-                     std::string_view indexPath, SearchHost& host,
-                     std::vector<std::string>& results);
+                     std::string_view indexPath, SearchHost& host, PathList& results);
 
 // Lines of an index held in memory, as the walk counts them.
 int64_t CountIndexLines(std::string_view data);
@@ -62,6 +62,6 @@ enum class WalkStrategy { Auto, EveryLine };
 // host's bar by step every step lines (host may be null).
 void WalkIndex(std::string_view data, const KeywordQuery& query, bool searchFilename,
                bool searchPath, const DateSizeFilter& filter, SearchHost* host, int32_t step,
-               std::vector<std::string>& results, WalkStrategy strategy = WalkStrategy::Auto);
+               PathList& results, WalkStrategy strategy = WalkStrategy::Auto);
 
 }  // namespace lark

@@ -35,8 +35,7 @@ bool SaveRecentDocuments(AppContext& ctx, const PathList& recentDocuments) {
 
 void PruneRecentDocuments(AppContext& ctx, PathList& recentDocuments) {
     size_t before = recentDocuments.size();
-    std::erase_if(recentDocuments,
-                  [&](const std::string& p) { return p.empty() || !ctx.fs.IsFile(p); });
+    erase_if(recentDocuments, [&](std::string_view p) { return p.empty() || !ctx.fs.IsFile(p); });
     int32_t limit = ctx.settings.RecentEditDocs;
     if (limit > 0 && recentDocuments.size() > size_t(limit))
         recentDocuments.erase(recentDocuments.begin(),
@@ -61,7 +60,7 @@ bool AddToRecentDocuments(AppContext& ctx, PathList& recentDocuments, std::strin
     if (path.empty() || !ctx.fs.IsFile(path)) return false;
     if (IsExcludedFromRecent(ctx.settings, path)) return false;
     if (IndexOfPathIgnoringCase(recentDocuments, path) != std::string::npos) return false;
-    recentDocuments.emplace_back(path);
+    recentDocuments.push_back(path);
     SaveRecentDocuments(ctx, recentDocuments);
     return true;
 }
@@ -96,7 +95,7 @@ bool ImportRecentShortcuts(AppContext& ctx, PathList& recentDocuments, ShellServ
 
 PathList BuildRecentFolders(const PathList& recentDocuments) {
     PathList folders;
-    for (const auto& doc : recentDocuments) {
+    for (std::string_view doc : recentDocuments) {
         std::string folder = FolderOfPath(doc);
         if (folder.find('\\') == std::string::npos) continue;
         if (IndexOfPathIgnoringCase(folders, folder) == std::string::npos)
@@ -108,7 +107,7 @@ PathList BuildRecentFolders(const PathList& recentDocuments) {
 PathList BuildRecentPrograms(const PathList& recentDocuments, ShellServices& shell) {
     PathList programs;
     std::set<std::string> seen;
-    for (const auto& doc : recentDocuments) {
+    for (std::string_view doc : recentDocuments) {
         std::string ext = FileExtensionOf(doc);
         if (ext.empty() || !seen.insert(ext).second) continue;
         std::string program = Trim(shell.AssociatedProgram(doc));

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "views/path_list.h"
+#include "app/path_list.h"
 
 namespace lark {
 

@@ -37,7 +37,7 @@ class ListUpdate {
 
 void AddFolderEntries(FileSystem& fs, const std::string& folder, PathList& into) {
     std::string base = TrimTrailingBackslash(folder);
-    fs.List(base, [&](const FileInfo& e) { into.push_back(base + "\\" + e.name); });
+    fs.List(base, [&](const FileInfo& e) { into.PushJoined(base + "\\", e.name); });
 }
 
 }  // namespace
@@ -128,7 +128,7 @@ void ViewController::LoadView(std::string_view name) {
         static const std::function<bool(double)> kEveryDate;
         const auto& inHistory = HistoryMode ? InHistorySelection : kEveryDate;
         FileListItem row;
-        for (const auto& path : *CurrentViewList) {
+        for (std::string_view path : *CurrentViewList) {
             if (!PassesNameRules(path, NameFilter)) continue;
             if (FillFileListRow(path, ctx_.fs.Stat(path), admitFolders, inHistory, row))
                 Items.Add(std::move(row));

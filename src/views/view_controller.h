@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "views/file_list.h"
-#include "views/path_list.h"
+#include "app/path_list.h"
 #include "views/view_catalogue.h"
 #include "views/view_host.h"
 

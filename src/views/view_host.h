@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "views/path_list.h"
+#include "app/path_list.h"
 
 namespace lark {
 

@@ -106,7 +106,12 @@ TEST(Startup, SecondStartsHandTheirCommandLineToTheRunningInstance) {
     EXPECT_EQ(CaptionOf(main), "Larkspire");
     EXPECT_TRUE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
-    // The running instance registered its file type and indexed its domain.
+    // The running instance registered its file type and indexed its domain. The window
+    // exists (and is found) while its creation still runs, so the registration is awaited.
+    const std::string command = "\"" + inst.exe + "\" \"%1\"";
+    wintree::PumpUntil(
+        [&] { return RegistryText(L"Larkspire.Search\\shell\\open\\command", nullptr) == command; },
+        15000);
     EXPECT_EQ(RegistryText(L".lks", nullptr), "Larkspire.Search");
     EXPECT_EQ(RegistryText(L"Larkspire.Search\\shell\\open\\command", nullptr),
               "\"" + inst.exe + "\" \"%1\"");

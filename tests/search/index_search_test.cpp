@@ -15,7 +15,7 @@
 namespace lark {
 namespace {
 
-using Paths = std::vector<std::string>;
+using Paths = PathList;
 
 struct RecordingHost final : SearchHost {
     void RefreshIndex() override {

@@ -69,8 +69,8 @@ class RealFiles : public ::testing::Test {
 
     void WriteIndex(const std::string& text) { ASSERT_TRUE(fs_.WriteWhole(indexPath_, text)); }
 
-    std::vector<std::string> Search(const SearchCriteria& c) {
-        std::vector<std::string> results;
+    PathList Search(const SearchCriteria& c) {
+        PathList results;
         NoHost host;
         SearchIndexFile(fs_, clock_, c, indexPath_, host, results);
         return results;
@@ -100,7 +100,7 @@ TEST_F(RealFiles, DateAndSizeFiltersReadTheFilesOnDisk) {
         const char* from;
         const char* to;
         int32_t unit;
-        std::vector<std::string> expected;
+        PathList expected;
     } cases[] = {
         {"no filter keeps folders and vanished files",
          DateFilterMode::None,
@@ -180,7 +180,7 @@ TEST_F(RealFiles, SizeIsReadWhileAnotherProgramHoldsTheFile) {
     c.SizeMode = SizeFilterMode::Larger;
     c.LargerThan = "3";
     c.LargerUnits = 1;
-    EXPECT_EQ(Search(c), std::vector<std::string>{root_ + "\\locked.dat"});
+    EXPECT_EQ(Search(c), PathList{root_ + "\\locked.dat"});
 }
 
 TEST_F(RealFiles, ARunningBuildMakesTheSearchFail) {
@@ -191,7 +191,7 @@ TEST_F(RealFiles, ARunningBuildMakesTheSearchFail) {
         UniqueFile builder(CreateFileW(Widen(indexPath_).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                        nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(builder);
-        std::vector<std::string> results{"old"};
+        PathList results{"old"};
         NoHost host;
         try {
             SearchIndexFile(fs_, clock_, c, indexPath_, host, results);
@@ -202,7 +202,7 @@ TEST_F(RealFiles, ARunningBuildMakesTheSearchFail) {
         EXPECT_TRUE(results.empty());
         EXPECT_EQ(host.refreshes, 0);
     }
-    EXPECT_EQ(Search(c), std::vector<std::string>{root_});
+    EXPECT_EQ(Search(c), PathList{root_});
 }
 
 }  // namespace

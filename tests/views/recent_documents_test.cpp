@@ -197,7 +197,7 @@ TEST_F(RecentFixture, ImportTakesDocumentsAndEmptiesTheRecentFolder) {
     EXPECT_FALSE(fs.Exists("C:\\Recent\\desktop.ini"));
     EXPECT_TRUE(fs.Exists("C:\\Recent\\Larkspire.lks.lnk"));
     ASSERT_NE(fs.Find("C:\\App\\Larkspire.lks"), nullptr);
-    EXPECT_EQ(shell.addedToRecent, PathList{"C:\\App\\Larkspire.lks"});
+    EXPECT_EQ(shell.addedToRecent, std::vector<std::string>{"C:\\App\\Larkspire.lks"});
 
     // A second change with nothing new adds nothing.
     fs.AddFile("C:\\Recent\\report.doc.lnk",

@@ -153,8 +153,8 @@ TEST_F(RecentOnDisk, ImportKeepsOnlyTheMarkerShortcut) {
     EXPECT_FALSE(Exists(recentFolder + "\\desktop.ini"));
     EXPECT_TRUE(Exists(recentFolder + "\\Larkspire.lks.lnk"));
     EXPECT_TRUE(Exists(temp / "App\\Larkspire.lks"));
-    EXPECT_EQ(shell.addedToRecent, PathList{temp / "App\\Larkspire.lks"});
-    EXPECT_EQ(ListText(), recent[0] + "\r\n");
+    EXPECT_EQ(shell.addedToRecent, std::vector<std::string>{temp / "App\\Larkspire.lks"});
+    EXPECT_EQ(ListText(), std::string(recent[0]) + "\r\n");
 }
 
 TEST_F(RecentOnDisk, DerivedFoldersAndProgramsInOrder) {
@@ -195,7 +195,7 @@ TEST_F(RecentOnDisk, SystemShellFindsTheProgramOfADocument) {
     PathList programs = BuildRecentPrograms({doc, Doc("other.lkvtest")}, shell);
     ASSERT_EQ(programs.size(), 1u);
     EXPECT_TRUE(EndsWithIgnoringCase(programs[0], "notepad.exe")) << programs[0];
-    EXPECT_TRUE(Exists(programs[0])) << programs[0];
+    EXPECT_TRUE(Exists(std::string(programs[0]))) << programs[0];
     EXPECT_EQ(shell.AssociatedProgram(docs + "\\none.unknownext"), "");
     EXPECT_EQ(shell.FindOnSearchPath(""), "");
     EXPECT_EQ(shell.FindOnSearchPath("no-such-program-here.exe"), "");
