@@ -8,6 +8,9 @@
 #include "app/main_layout_win.h"
 #include "app/main_window_win.h"
 #include "app/win32_app_win.h"
+#include "search/criteria.h"
+#include "search/search_dialog_win.h"
+#include "views/launch_win.h"
 
 namespace lark {
 namespace {
@@ -33,8 +36,15 @@ int Run() {
     Win32App app;
     TfmOpen main(app.Context());
     app.MessageBoxes().SetOwner(main.Handle());
-    // The search dialog and the activity window are created here, hidden, as they arrive.
-    if (!main.Handle() || !main.ActivateTray()) return 0;
+    if (!main.Handle() || !main.KeepRunning()) return 0;
+    // The one set of search criteria of the run, edited by the search dialog.
+    SearchCriteria criteria;
+    Win32ShellExecutor shell;
+    TfmSearch search(app.Context(), criteria, shell);
+    search.FormCreate();
+    main.SetSearchDialog(&search);
+    // The activity window is created here, hidden, when it arrives.
+    if (!main.ActivateTray()) return 0;
     return RunMessageLoop(main);
 }
 

@@ -13,8 +13,12 @@
 #include "app/text.h"
 #include "index/index_format.h"
 #include "index/index_service_win.h"
+#include "index/index_state.h"
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/ui_dispatch_win.h"
+#include "search/index_search.h"
+#include "search/search_dialog_win.h"
+#include "views/launch_win.h"
 
 namespace lark {
 
@@ -25,6 +29,39 @@ constexpr UINT_PTR kRefreshTimerId = 1;
 // sender or the start-up sequence is done.
 constexpr UINT kOpenPendingText = WM_APP + 10;
 constexpr wchar_t kTitle[] = L"Larkspire";
+
+// The progress strip of the status bar as the index search drives it.
+class SearchProgress final : public SearchHost {
+  public:
+    SearchProgress(MainLayout& layout, RefreshController& refresh)
+        : layout_(layout), refresh_(refresh) {}
+    void RefreshIndex() override { refresh_.puRefreshClick(); }
+    void ShowProgressStrip(int32_t maximum, std::string_view caption) override {
+        maximum_ = maximum > 0 ? maximum : 1;
+        position_ = 0;
+        SetWindowTextW(layout_.progressLabel, Widen(caption).c_str());
+        layout_.SetProgress(0);
+        layout_.ShowProgress(true);
+        UpdateWindow(layout_.form);
+    }
+    void AdvanceProgress(int32_t by) override {
+        position_ += by;
+        layout_.SetProgress(int(int64_t(position_) * 100 / maximum_));
+    }
+    void HideProgress() override { layout_.ShowProgress(false); }
+
+  private:
+    MainLayout& layout_;
+    RefreshController& refresh_;
+    int32_t maximum_ = 1;
+    int32_t position_ = 0;
+};
+
+std::string ControlText(HWND control) {
+    std::wstring text(size_t(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(size_t(GetWindowTextW(control, text.data(), int(text.size()))));
+    return Narrow(text);
+}
 
 void RegisterMainWindowClass() {
     WNDCLASSEXW wc{};
@@ -56,8 +93,11 @@ TfmOpen::TfmOpen(AppContext& ctx) : TMyForm(ctx.registry, "fmOpen"), ctx_(ctx) {
     frame_->ShowForm = [this] { ShowMainWindow(); };
     frame_->HideForm = [this] { HideForm(); };
     // Commands whose handlers exist; every other one stays visible and disabled.
-    const UINT available[] = {kCmdExit, kCmdRefresh, kCmdAbout};
+    const UINT available[] = {kCmdExit,     kCmdRefresh,      kCmdAbout,         kCmdSearch,
+                              kCmdOpen,     kCmdPrint,        kCmdOpenContainer, kCmdOpenBox,
+                              kCmdFindFile, kCmdHelpOverview, kCmdTechSupport};
     frame_->Layout().ApplyCommandAvailability(available);
+    shell_ = std::make_unique<Win32ShellExecutor>();
     ui_ = UiDispatch::Create();
     refresh_ = std::make_unique<RefreshController>(ctx_, *this);
     index_ = std::make_unique<IndexService>(ctx_, *this, *refresh_, ui_);
@@ -243,9 +283,70 @@ void TfmOpen::mnuAboutClick() {
     ShowAboutBox(hwnd_, GetModuleHandleW(nullptr), Widen(ctx_.exePath), ctx_.registry);
 }
 
-bool TfmOpen::FormKeyDown(WPARAM /*key*/) {
-    // The window-level keys arrive with the open box and launch commands.
-    return false;
+void TfmOpen::DoSearch() {
+    if (!searchDialog_) return;
+    // The typed filter of the open box (a text without "\\") becomes the keyword text.
+    std::string typed = ControlText(frame_->Layout().edOpen);
+    std::string filter = typed.find('\\') == std::string::npos ? LowerCase(typed) : std::string();
+    lark::DoSearch(
+        *searchDialog_, hwnd_, filter,
+        [&] {
+            SearchProgress progress(frame_->Layout(), *refresh_);
+            SearchIndex(ctx_, searchDialog_->Criteria(), progress, LastSearchResults);
+        },
+        [&] { ShowView("<Last Search>"); });
+}
+
+LaunchHost TfmOpen::MakeLaunchHost() {
+    LaunchHost host(*shell_, ctx_.fs);
+    host.ownerWindow = hwnd_;
+    host.hideWindow = [this] { HideForm(); };
+    host.markLaunch = [this] { LastLaunchTick.store(ctx_.clock.TickCount()); };
+    // Launched documents join the recent list once the list is kept by the views.
+    host.currentViewName = [this] { return CurrentViewName; };
+    return host;
+}
+
+void TfmOpen::LaunchOpenBox(std::string_view verb) {
+    LaunchHost host = MakeLaunchHost();
+    lark::LaunchOpenBox(host, verb, ControlText(frame_->Layout().edOpen));
+}
+
+void TfmOpen::buFindFileClick() {
+    LaunchHost host = MakeLaunchHost();
+    BrowseAndLaunch(hwnd_, ctx_.registry, LastAttachDir, host, [this](const std::string& path) {
+        SetWindowTextW(frame_->Layout().edOpen, Widen(path).c_str());
+    });
+}
+
+void TfmOpen::mnuHelpOverviewClick() {
+    HideForm();
+    OpenHelpTopic(*shell_, ctx_.exePath, kHelpTopicOverview);
+}
+
+void TfmOpen::mnuTechsupportClick() {
+    RunShellTarget(*shell_, kTechSupportAddress);
+    HideForm();
+}
+
+bool TfmOpen::FormKeyDown(WPARAM key) {
+    switch (WindowKeyCommandFor(uint32_t(key))) {
+        case WindowKeyCommand::Refresh:
+            puRefreshClick();
+            return true;
+        case WindowKeyCommand::Search:
+            // F3 is the Search button, which an index build disables.
+            if (frame_->Layout().CommandEnabled(kCmdSearch)) DoSearch();
+            return true;
+        case WindowKeyCommand::Hide:
+            HideForm();
+            return true;
+        case WindowKeyCommand::Go:
+            LaunchOpenBox(kVerbOpen);
+            return true;
+        default:
+            return false;
+    }
 }
 
 void TfmOpen::OnCommand(int id) {
@@ -259,6 +360,28 @@ void TfmOpen::OnCommand(int id) {
             break;
         case kCmdAbout:
             mnuAboutClick();
+            break;
+        case kCmdSearch:
+            DoSearch();
+            break;
+        case kCmdOpen:
+        case kCmdOpenBox:
+            LaunchOpenBox(kVerbOpen);
+            break;
+        case kCmdPrint:
+            LaunchOpenBox(kVerbPrint);
+            break;
+        case kCmdOpenContainer:
+            LaunchOpenBox(kVerbOpenPath);
+            break;
+        case kCmdFindFile:
+            buFindFileClick();
+            break;
+        case kCmdHelpOverview:
+            mnuHelpOverviewClick();
+            break;
+        case kCmdTechSupport:
+            mnuTechsupportClick();
             break;
         default:
             break;

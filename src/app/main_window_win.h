@@ -6,8 +6,11 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/my_form_win.h"
+#include "app/path_list.h"
 #include "index/index_events.h"
 #include "index/refresh_controller.h"
 
@@ -16,6 +19,9 @@ namespace lark {
 struct AppContext;
 class IndexService;
 class MainFrame;
+class ShellExecutor;
+struct LaunchHost;
+class TfmSearch;
 class UiDispatch;
 
 // The exit marker that lets a close request really close the window.
@@ -42,6 +48,13 @@ class TfmOpen final : public TMyForm, public IndexEvents, public RefreshHost {
     void puRefreshClick() { refresh_->puRefreshClick(); }
     void ShowMainWindow();
     void mnuAboutClick();
+    // The search dialog lives beside the main window for the whole run.
+    void SetSearchDialog(TfmSearch* dialog) { searchDialog_ = dialog; }
+    void DoSearch();
+    void LaunchOpenBox(std::string_view verb);
+    void buFindFileClick();
+    void mnuHelpOverviewClick();
+    void mnuTechsupportClick();
     MainFrame& Frame() { return *frame_; }
     RefreshController& Refresh() { return *refresh_; }
     IndexService& Index() { return *index_; }
@@ -73,6 +86,7 @@ class TfmOpen final : public TMyForm, public IndexEvents, public RefreshHost {
     void OnInstanceCommand(WPARAM wParam, LPARAM lParam);
     void OpenInstanceText(const std::string& text);
     void ShowView(const std::string& name);
+    LaunchHost MakeLaunchHost();
 
     AppContext& ctx_;
     HWND hwnd_ = nullptr;
@@ -97,6 +111,12 @@ class TfmOpen final : public TMyForm, public IndexEvents, public RefreshHost {
     int ViewStyleIndex = 0;
     // Name of the view last shown.
     std::string CurrentViewName;
+
+    // Searching and launching.
+    TfmSearch* searchDialog_ = nullptr;
+    std::unique_ptr<ShellExecutor> shell_;
+    PathList LastSearchResults;
+    std::string LastAttachDir;
 };
 
 }  // namespace lark

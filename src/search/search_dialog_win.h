@@ -36,6 +36,7 @@ class TfmSearch {
     // Cancel destroy the window; LastResult tells which closed it.
     HWND ShowModeless(HWND owner);
     HWND Handle() const { return hwnd_; }
+    SearchCriteria& Criteria() { return c_; }
     int LastResult() const { return lastResult_; }
 
     // "Search" and "Search and replace": the open box's filter text fills the keyword box,
