@@ -234,7 +234,11 @@ std::vector<BYTE> BuildTemplate() {
 }  // namespace
 
 TfmSearch::TfmSearch(AppContext& ctx, SearchCriteria& criteria, ShellExecutor& shell)
-    : ctx_(ctx), c_(criteria), shell_(shell), template_(BuildTemplate()) {
+    : TMyForm(ctx.registry, "fmSearch"),
+      ctx_(ctx),
+      c_(criteria),
+      shell_(shell),
+      template_(BuildTemplate()) {
     INITCOMMONCONTROLSEX icc{
         sizeof(icc), ICC_DATE_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
@@ -327,12 +331,14 @@ INT_PTR TfmSearch::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 boxes->SetOwner(hwnd_);
             }
             CreateControls();
+            RestorePlacement(hwnd_);
             FormShow();
             return FALSE;  // the focus is already in the keyword box
         case WM_COMMAND:
             OnCommand(LOWORD(wp), HIWORD(wp));
             return TRUE;
         case WM_DESTROY:
+            StorePlacement();
             if (auto* boxes = dynamic_cast<Win32Messages*>(&ctx_.messages)) {
                 if (boxes->Owner() == hwnd_) boxes->SetOwner(previousBoxOwner_);
             }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/my_form_win.h"
 #include "search/criteria.h"
 #include "search/search_dialog_logic.h"
 
@@ -17,14 +18,15 @@ namespace lark {
 struct AppContext;
 class ShellExecutor;
 
-class TfmSearch {
+// The dialog keeps its position between runs like every window of the program.
+class TfmSearch final : public TMyForm {
   public:
     enum Page { kPageGeneral = 0, kPageDate = 1, kPageSize = 2, kPageText = 3 };
 
     TfmSearch(AppContext& ctx, SearchCriteria& criteria, ShellExecutor& shell);
     TfmSearch(const TfmSearch&) = delete;
     TfmSearch& operator=(const TfmSearch&) = delete;
-    ~TfmSearch();
+    ~TfmSearch() override;
 
     // Once at start-up: the log file default and the last confirmed criteria.
     void FormCreate();

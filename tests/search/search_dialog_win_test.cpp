@@ -186,6 +186,20 @@ TEST_F(SearchDialogTest, DatePickersKeepDatesTheyCannotShowAndReturnChangedOnes)
     EXPECT_EQ(criteria_.DateTo, EncodeDate(2025, 11, 30));
 }
 
+TEST_F(SearchDialogTest, ReopensWhereItWasLeft) {
+    Open();
+    for (int round = 0; round < 2; ++round) {
+        int left = 120 + 40 * round;
+        SetWindowPos(hwnd_, nullptr, left, 70, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        Press(IDCANCEL);
+        hwnd_ = dialog_->ShowModeless(nullptr);
+        RECT r{};
+        GetWindowRect(hwnd_, &r);
+        EXPECT_EQ(r.left, left) << round;
+        EXPECT_EQ(r.top, 70) << round;
+    }
+}
+
 TEST_F(SearchDialogTest, CancelKeepsTheEditsButWritesNothing) {
     Open();
     SetText(IDC_SEARCH_ED_KEYWORDS, "draft");
