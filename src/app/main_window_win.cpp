@@ -288,13 +288,18 @@ void TfmOpen::DoSearch() {
     // The typed filter of the open box (a text without "\\") becomes the keyword text.
     std::string typed = ControlText(frame_->Layout().edOpen);
     std::string filter = typed.find('\\') == std::string::npos ? LowerCase(typed) : std::string();
-    lark::DoSearch(
-        *searchDialog_, hwnd_, filter,
-        [&] {
-            SearchProgress progress(frame_->Layout(), *refresh_);
-            SearchIndex(ctx_, searchDialog_->Criteria(), progress, LastSearchResults);
-        },
-        [&] { ShowView("<Last Search>"); });
+    try {
+        lark::DoSearch(
+            *searchDialog_, hwnd_, filter,
+            [&] {
+                SearchProgress progress(frame_->Layout(), *refresh_);
+                SearchIndex(ctx_, searchDialog_->Criteria(), progress, LastSearchResults);
+            },
+            [&] { ShowView("<Last Search>"); });
+    } catch (const FileError& e) {
+        // An index being written cannot be read: the command ends here with the message.
+        ctx_.messages.Error(e.what());
+    }
 }
 
 LaunchHost TfmOpen::MakeLaunchHost() {
