@@ -35,8 +35,10 @@ std::string IndexFilePath(AppContext& ctx) {
     return UserDataFolder(ctx, kAllUsers) + "All files.idx";
 }
 
-std::string IndexLogPath(AppContext&) {
-    return "C:\\larkspire.log";
+// The build log sits beside the index: an ordinary user usually cannot write to the root
+// of drive C:, and the line format stays the same wherever the file lies.
+std::string IndexLogPath(AppContext& ctx) {
+    return UserDataFolder(ctx, kAllUsers) + "larkspire.log";
 }
 
 std::string RecentFilesPath(AppContext& ctx, std::string_view user) {

@@ -65,7 +65,7 @@ void IndexService::BuildFinished(int64_t fileCount, uint32_t elapsedMs,
                                  const std::string& includeText, const std::string& excludeText) {
     IndexReady = true;
     events_.IndexBuildFinished(fileCount);
-    AppendLogLine(BuildLogPath(IndexFilePath(ctx_)),
+    AppendLogLine(IndexLogPath(ctx_),
                   BuildLogLine(ctx_.userName, LocalDateTimeText(), elapsedMs));
     if (!ctx_.settings.RefreshFixedSchedule) StartChangeWatch(includeText, 0, excludeText);
 }

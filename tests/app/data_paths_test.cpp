@@ -64,7 +64,7 @@ TEST(DataPaths, NamedFilesFollowTheLocationAtEveryUse) {
     EXPECT_EQ(LastCriteriaFile(app.ctx), mine + "Search.lks");
     EXPECT_EQ(KeywordHistoryFile(app.ctx), mine + "Keywords.txt");
     EXPECT_EQ(SettingsFilePath(app.ctx), TestApp::kIniPath);
-    EXPECT_EQ(IndexLogPath(app.ctx), "C:\\larkspire.log");
+    EXPECT_EQ(IndexLogPath(app.ctx), shared + "larkspire.log");
     EXPECT_EQ(RecentFolderPath(app.ctx), "C:\\Users\\jdoe\\Recent");
     EXPECT_EQ(UseLastSearchFile(app.ctx), "C:\\Temp\\~mrlist.txt");
 
