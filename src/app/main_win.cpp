@@ -8,6 +8,7 @@
 #include "app/main_layout_win.h"
 #include "app/main_window_win.h"
 #include "app/win32_app_win.h"
+#include "platform/win32/handles_win.h"
 
 namespace lark {
 namespace {
@@ -31,7 +32,13 @@ int Run() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_COOL_CLASSES | ICC_USEREX_CLASSES};
     InitCommonControlsEx(&icc);
     Win32App app;
+    // Two starts at the same moment could each find the other's half-made window, and both
+    // would hand over and end. Start-ups take turns, so one decides before the next looks.
+    UniqueKernelHandle startupTurn(CreateMutexW(nullptr, FALSE, L"Local\\Larkspire.StartUp"));
+    const bool ownTurn =
+        startupTurn && WaitForSingleObject(startupTurn.Get(), 30000) != WAIT_TIMEOUT;
     TfmOpen main(app.Context());
+    if (ownTurn) ReleaseMutex(startupTurn.Get());
     app.MessageBoxes().SetOwner(main.Handle());
     // The search dialog and the activity window are created here, hidden, as they arrive.
     if (!main.Handle() || !main.ActivateTray()) return 0;
