@@ -101,6 +101,7 @@ void MainViews::OpenSidePanel(std::string_view title) {
     layout_.SetSideTitle(title);
     layout_.ShowSidePanel(true);
     layout_.SetViewBandVisible(false);
+    RedrawAll();
 }
 
 void MainViews::CloseSidePanel() {
@@ -109,11 +110,19 @@ void MainViews::CloseSidePanel() {
     SetBandWidth(layout_.reBar, 0, bandWidths_[0]);
     SetBandWidth(layout_.reBar, 1, bandWidths_[1]);
     layout_.Layout();
+    RedrawAll();
+}
+
+void MainViews::RedrawAll() {
+    // Moving the list leaves parts of it unpainted on some systems (Wine among them).
+    RedrawWindow(layout_.form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void MainViews::btnLargeIconsClick(int style) {
     views_.ApplyViewStyle(style);
     layout_.SetViewStyleChecked(style);
+    // A style change alone does not always repaint the control (Wine leaves the old rows).
+    list_.Repaint();
 }
 
 void MainViews::buViewStylesClick() {

@@ -68,6 +68,7 @@ class MainViews final : public SearchHost, public SavedSearchRunner {
     ViewWindowCallbacks Callbacks();
     void OpenSidePanel(std::string_view title);
     void CloseSidePanel();
+    void RedrawAll();
 
     AppContext& ctx_;
     MainLayout& layout_;
