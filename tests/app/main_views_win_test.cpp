@@ -374,5 +374,23 @@ TEST_F(MainWindowViews, SavedSearchesRunOverTheIndex) {
     EXPECT_EQ(messages.errors[0], "'x' is not a valid integer value");
 }
 
+TEST_F(MainWindowViews, RecentFolderChangeImportsTheShortcutsAndShowsTheListAgain) {
+    std::string older = Doc("older.txt", 2019);
+    std::string report = Doc("report.txt", 2024);
+    RecentList("jdoe", {older});
+    Start();
+    EXPECT_EQ(Rows(), std::vector<std::string>{"older.txt"});
+    // A shortcut holds its target's path among other bytes.
+    dir.File("Recent\\report.txt.lnk",
+             std::string("L\0\0\0\x14", 5) + report + std::string(3, '\0'));
+    form->ImportRecentShortcuts();  // what the Recent-folder watch hands over
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"report.txt", "older.txt"}));
+    EXPECT_EQ(Status(), "2 Object(s)");
+    EXPECT_FALSE(fs.Exists(dir.Path("Recent\\report.txt.lnk")));
+    EXPECT_TRUE(fs.IsFile(dir.Path("App\\Larkspire.lks")));
+    EXPECT_EQ(wintree::ReadAll(dir.Path("Larkspire Data\\jdoe\\Recent files.idx")),
+              older + "\r\n" + report + "\r\n");
+}
+
 }  // namespace
 }  // namespace lark
