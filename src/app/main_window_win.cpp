@@ -8,7 +8,7 @@
 #include "app/file_helpers.h"
 #include "app/instance_win.h"
 #include "app/main_frame_win.h"
-#include "app/registry_helpers.h"
+#include "app/main_views_win.h"
 #include "app/settings.h"
 #include "app/text.h"
 #include "index/index_format.h"
@@ -41,7 +41,10 @@ void RegisterMainWindowClass() {
 
 }  // namespace
 
-TfmOpen::TfmOpen(AppContext& ctx) : TMyForm(ctx.registry, "fmOpen"), ctx_(ctx) {
+TfmOpen::TfmOpen(AppContext& ctx, const std::vector<std::string>* parameters)
+    : TMyForm(ctx.registry, "fmOpen"),
+      ctx_(ctx),
+      parameters_(parameters ? *parameters : CommandLineParameters()) {
     RegisterMainWindowClass();
     // The design size is in pixels at 100 % scaling.
     const int dpi = static_cast<int>(GetDpiForSystem());
@@ -56,7 +59,16 @@ TfmOpen::TfmOpen(AppContext& ctx) : TMyForm(ctx.registry, "fmOpen"), ctx_(ctx) {
     frame_->ShowForm = [this] { ShowMainWindow(); };
     frame_->HideForm = [this] { HideForm(); };
     // Commands whose handlers exist; every other one stays visible and disabled.
-    const UINT available[] = {kCmdExit, kCmdRefresh, kCmdAbout};
+    const UINT available[] = {kCmdExit,
+                              kCmdRefresh,
+                              kCmdAbout,
+                              kCmdShowViews,
+                              kCmdCloseTreeView,
+                              kCmdViewStyles,
+                              kCmdViewStyleLargeIcons,
+                              kCmdViewStyleSmallIcons,
+                              kCmdViewStyleList,
+                              kCmdViewStyleDetails};
     frame_->Layout().ApplyCommandAvailability(available);
     ui_ = UiDispatch::Create();
     refresh_ = std::make_unique<RefreshController>(ctx_, *this);
@@ -76,26 +88,32 @@ TfmOpen::~TfmOpen() {
 }
 
 void TfmOpen::FormCreate() {
-    // File-list rows (FileListItems) are created here once the file list exists.
+    // The file-list rows and every view list live in the views object.
+    views_ = std::make_unique<MainViews>(ctx_, frame_->Layout(), criteria_,
+                                         [this] { puRefreshClick(); });
     if (!HandleCommandLine()) return;
     RegisterSearchFileType(ctx_.registry, ctx_.exePath);
-    // NameFilter is cleared here once views exist.
+    ViewController& views = views_->Views();
+    views.NameFilter.clear();
     ctx_.settings.DataLocation = DefaultDataLocation();
     LoadSettings(ctx_);  // a missing file was reported; start-up goes on with defaults
-    ViewStyleIndex = TextToInt(ReadOption(ctx_.registry, "ViewStyle", "0"));
-    // ApplyViewStyle(ViewStyleIndex) and the RecentDocuments list come with the file list.
-    std::string recentPath = MyRecentFilesPath(ctx_);
-    if (!EnsureFileExists(ctx_.fs, recentPath)) {
-        ctx_.messages.Error("Unable to create the Recent Files file: " + recentPath);
+    views_->LoadViewStyleOption();
+    refresh_->RefreshPending = false;
+    // Reports "Unable to create the Recent Files file: " itself; the program then ends
+    // without a tray icon or a message loop.
+    if (!views_->LoadRecentDocumentsAtStartup()) {
         keepRunning_ = false;
         return;
     }
-    refresh_->RefreshPending = false;
-    // Later steps of the start-up, in this place and order: load and prune RecentDocuments;
-    // create the other view lists; sort by "Modified" descending.
+    views.Items.SortColumn = kColModified;
+    views.Items.SortAscending = false;
     frame_->SetTrayState(0);
-    // The desktop folder and the system image lists; FillViewSelectors and ShowView of
-    // "<My Recent Documents>".
+    views_->AttachSystemImageLists();
+    try {
+        views_->ShowStartView();
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+    }
     SetFocus(frame_->Layout().listView);
     idleArmed_ = true;
     refresh_->ApplyRefreshSchedule();
@@ -109,7 +127,7 @@ void TfmOpen::FormCreate() {
 
 bool TfmOpen::HandleCommandLine() {
     keepRunning_ = false;
-    std::string text = Trim(JoinedCommandLine(CommandLineParameters()));
+    std::string text = Trim(JoinedCommandLine(parameters_));
     commandSwitches_ = ParseSwitches(text);
     HWND other = FindOtherInstance(hwnd_, kMainWindowClass);
     StartDecision decision = DecideStart(commandSwitches_, text, other != nullptr);
@@ -149,8 +167,7 @@ bool TfmOpen::FormCloseQuery() {
 }
 
 void TfmOpen::FormClose() {
-    WriteOption(ctx_.registry, "ViewStyle", std::to_string(ViewStyleIndex));
-    // ClearFileList and freeing the view lists come with the file list.
+    views_->FormClose();
 }
 
 void TfmOpen::OnInstanceCommand(WPARAM wParam, LPARAM lParam) {
@@ -174,7 +191,7 @@ void TfmOpen::OpenInstanceText(const std::string& text) {
     // A path that does not exist is ignored; anything without ":\" is a view name.
     if (text.find(":\\") != std::string::npos && !isFile) return;
     ShowMainWindow();
-    // The view selector's entry named text is selected here once the selector exists.
+    // Showing the view selects its entry in the catalogue.
     if (isFile) {
         if (FileSizeOf(ctx_.fs, text) > 0) ShowView(text);
     } else {
@@ -183,9 +200,7 @@ void TfmOpen::OpenInstanceText(const std::string& text) {
 }
 
 void TfmOpen::ShowView(const std::string& name) {
-    // Until the view catalogue exists, showing a view only names it in the caption.
-    CurrentViewName = name;
-    SetWindowTextW(hwnd_, Widen("Larkspire - " + name).c_str());
+    views_->Views().ShowView(name, {});
 }
 
 void TfmOpen::IndexBuildStarting() {
@@ -201,7 +216,17 @@ void TfmOpen::ChangeWatchFinished(int /*watchMode*/) {
 }
 
 void TfmOpen::ImportRecentShortcuts() {
-    // The Recent-folder import comes with the recent-documents list.
+    // Handed over by the watch thread, outside any window message: this is its own
+    // command boundary.
+    try {
+        views_->Views().RecentFolderChanged();
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+    }
+}
+
+void TfmOpen::ReportError(const char* text) {
+    ctx_.messages.Error(text);
 }
 
 std::shared_ptr<const std::atomic<bool>> TfmOpen::StartIndexBuild() {
@@ -248,7 +273,8 @@ bool TfmOpen::FormKeyDown(WPARAM /*key*/) {
     return false;
 }
 
-void TfmOpen::OnCommand(int id) {
+void TfmOpen::OnCommand(UINT id, UINT code, HWND from) {
+    if (views_ && views_->OnCommand(id, code, from)) return;
     // Commands not listed here are disabled until their handlers arrive.
     switch (id) {
         case kCmdExit:
@@ -265,7 +291,9 @@ void TfmOpen::OnCommand(int id) {
     }
 }
 
-LRESULT TfmOpen::OnNotify(NMHDR* /*header*/) {
+LRESULT TfmOpen::OnNotify(NMHDR* header) {
+    LRESULT result = 0;
+    if (views_ && views_->OnNotify(header, result)) return result;
     return 0;
 }
 
@@ -296,8 +324,11 @@ LRESULT TfmOpen::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (wParam == kRefreshTimerId) refresh_->RefreshTimerTimer();
             return 0;
         case WM_COMMAND:
-            OnCommand(LOWORD(wParam));
+            OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
             return 0;
+        case WM_CONTEXTMENU:
+            if (views_ && views_->OnContextMenu(reinterpret_cast<HWND>(wParam))) return 0;
+            return DefWindowProcW(hwnd_, msg, wParam, lParam);
         case WM_NOTIFY:
             return OnNotify(reinterpret_cast<NMHDR*>(lParam));
         case WM_QUERYENDSESSION:
@@ -326,6 +357,14 @@ LRESULT CALLBACK TfmOpen::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
     try {
         return self->HandleMessage(msg, wParam, lParam);
+    } catch (const std::exception& e) {
+        // A command that fails (a list file that cannot be read, a search over an index
+        // being written) is abandoned and the user told why.
+        try {
+            self->ReportError(e.what());
+        } catch (...) {
+        }
+        return 0;
     } catch (...) {
         return 0;
     }
