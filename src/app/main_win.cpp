@@ -8,7 +8,7 @@
 #include "app/main_layout_win.h"
 #include "app/main_window_win.h"
 #include "app/win32_app_win.h"
-#include "search/criteria.h"
+#include "platform/win32/handles_win.h"
 #include "search/search_dialog_win.h"
 #include "views/launch_win.h"
 
@@ -34,13 +34,19 @@ int Run() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_COOL_CLASSES | ICC_USEREX_CLASSES};
     InitCommonControlsEx(&icc);
     Win32App app;
+    // Two starts at the same moment could each find the other's half-made window, and both
+    // would hand over and end. Start-ups take turns, so one decides before the next looks.
+    UniqueKernelHandle startupTurn(CreateMutexW(nullptr, FALSE, L"Local\\Larkspire.StartUp"));
+    const bool ownTurn =
+        startupTurn && WaitForSingleObject(startupTurn.Get(), 30000) != WAIT_TIMEOUT;
     TfmOpen main(app.Context());
+    if (ownTurn) ReleaseMutex(startupTurn.Get());
     app.MessageBoxes().SetOwner(main.Handle());
+    // The search dialog and the activity window are created here, hidden, as they arrive.
     if (!main.Handle() || !main.KeepRunning()) return 0;
-    // The one set of search criteria of the run, edited by the search dialog.
-    SearchCriteria criteria;
+    // The search dialog edits the main window's one set of search criteria.
     Win32ShellExecutor shell;
-    TfmSearch search(app.Context(), criteria, shell);
+    TfmSearch search(app.Context(), main.Criteria(), shell);
     search.FormCreate();
     main.SetSearchDialog(&search);
     // The activity window is created here, hidden, when it arrives.

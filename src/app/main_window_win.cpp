@@ -8,7 +8,7 @@
 #include "app/file_helpers.h"
 #include "app/instance_win.h"
 #include "app/main_frame_win.h"
-#include "app/registry_helpers.h"
+#include "app/main_views_win.h"
 #include "app/settings.h"
 #include "app/text.h"
 #include "index/index_format.h"
@@ -16,9 +16,9 @@
 #include "index/index_state.h"
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/ui_dispatch_win.h"
-#include "search/index_search.h"
 #include "search/search_dialog_win.h"
 #include "views/launch_win.h"
+#include "views/recent_documents.h"
 
 namespace lark {
 
@@ -29,39 +29,6 @@ constexpr UINT_PTR kRefreshTimerId = 1;
 // sender or the start-up sequence is done.
 constexpr UINT kOpenPendingText = WM_APP + 10;
 constexpr wchar_t kTitle[] = L"Larkspire";
-
-// The progress strip of the status bar as the index search drives it.
-class SearchProgress final : public SearchHost {
-  public:
-    SearchProgress(MainLayout& layout, RefreshController& refresh)
-        : layout_(layout), refresh_(refresh) {}
-    void RefreshIndex() override { refresh_.puRefreshClick(); }
-    void ShowProgressStrip(int32_t maximum, std::string_view caption) override {
-        maximum_ = maximum > 0 ? maximum : 1;
-        position_ = 0;
-        SetWindowTextW(layout_.progressLabel, Widen(caption).c_str());
-        layout_.SetProgress(0);
-        layout_.ShowProgress(true);
-        UpdateWindow(layout_.form);
-    }
-    void AdvanceProgress(int32_t by) override {
-        position_ += by;
-        layout_.SetProgress(int(int64_t(position_) * 100 / maximum_));
-    }
-    void HideProgress() override { layout_.ShowProgress(false); }
-
-  private:
-    MainLayout& layout_;
-    RefreshController& refresh_;
-    int32_t maximum_ = 1;
-    int32_t position_ = 0;
-};
-
-std::string ControlText(HWND control) {
-    std::wstring text(size_t(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(size_t(GetWindowTextW(control, text.data(), int(text.size()))));
-    return Narrow(text);
-}
 
 void RegisterMainWindowClass() {
     WNDCLASSEXW wc{};
@@ -78,7 +45,10 @@ void RegisterMainWindowClass() {
 
 }  // namespace
 
-TfmOpen::TfmOpen(AppContext& ctx) : TMyForm(ctx.registry, "fmOpen"), ctx_(ctx) {
+TfmOpen::TfmOpen(AppContext& ctx, const std::vector<std::string>* parameters)
+    : TMyForm(ctx.registry, "fmOpen"),
+      ctx_(ctx),
+      parameters_(parameters ? *parameters : CommandLineParameters()) {
     RegisterMainWindowClass();
     // The design size is in pixels at 100 % scaling.
     const int dpi = static_cast<int>(GetDpiForSystem());
@@ -93,9 +63,24 @@ TfmOpen::TfmOpen(AppContext& ctx) : TMyForm(ctx.registry, "fmOpen"), ctx_(ctx) {
     frame_->ShowForm = [this] { ShowMainWindow(); };
     frame_->HideForm = [this] { HideForm(); };
     // Commands whose handlers exist; every other one stays visible and disabled.
-    const UINT available[] = {kCmdExit,     kCmdRefresh,      kCmdAbout,         kCmdSearch,
-                              kCmdOpen,     kCmdPrint,        kCmdOpenContainer, kCmdOpenBox,
-                              kCmdFindFile, kCmdHelpOverview, kCmdTechSupport};
+    const UINT available[] = {kCmdExit,
+                              kCmdRefresh,
+                              kCmdAbout,
+                              kCmdShowViews,
+                              kCmdCloseTreeView,
+                              kCmdViewStyles,
+                              kCmdViewStyleLargeIcons,
+                              kCmdViewStyleSmallIcons,
+                              kCmdViewStyleList,
+                              kCmdViewStyleDetails,
+                              kCmdSearch,
+                              kCmdOpen,
+                              kCmdPrint,
+                              kCmdOpenContainer,
+                              kCmdOpenBox,
+                              kCmdFindFile,
+                              kCmdHelpOverview,
+                              kCmdTechSupport};
     frame_->Layout().ApplyCommandAvailability(available);
     shell_ = std::make_unique<Win32ShellExecutor>();
     ui_ = UiDispatch::Create();
@@ -116,26 +101,32 @@ TfmOpen::~TfmOpen() {
 }
 
 void TfmOpen::FormCreate() {
-    // File-list rows (FileListItems) are created here once the file list exists.
+    // The file-list rows and every view list live in the views object.
+    views_ = std::make_unique<MainViews>(ctx_, frame_->Layout(), criteria_,
+                                         [this] { puRefreshClick(); });
     if (!HandleCommandLine()) return;
     RegisterSearchFileType(ctx_.registry, ctx_.exePath);
-    // NameFilter is cleared here once views exist.
+    ViewController& views = views_->Views();
+    views.NameFilter.clear();
     ctx_.settings.DataLocation = DefaultDataLocation();
     LoadSettings(ctx_);  // a missing file was reported; start-up goes on with defaults
-    ViewStyleIndex = TextToInt(ReadOption(ctx_.registry, "ViewStyle", "0"));
-    // ApplyViewStyle(ViewStyleIndex) and the RecentDocuments list come with the file list.
-    std::string recentPath = MyRecentFilesPath(ctx_);
-    if (!EnsureFileExists(ctx_.fs, recentPath)) {
-        ctx_.messages.Error("Unable to create the Recent Files file: " + recentPath);
+    views_->LoadViewStyleOption();
+    refresh_->RefreshPending = false;
+    // Reports "Unable to create the Recent Files file: " itself; the program then ends
+    // without a tray icon or a message loop.
+    if (!views_->LoadRecentDocumentsAtStartup()) {
         keepRunning_ = false;
         return;
     }
-    refresh_->RefreshPending = false;
-    // Later steps of the start-up, in this place and order: load and prune RecentDocuments;
-    // create the other view lists; sort by "Modified" descending.
+    views.Items.SortColumn = kColModified;
+    views.Items.SortAscending = false;
     frame_->SetTrayState(0);
-    // The desktop folder and the system image lists; FillViewSelectors and ShowView of
-    // "<My Recent Documents>".
+    views_->AttachSystemImageLists();
+    try {
+        views_->ShowStartView();
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+    }
     SetFocus(frame_->Layout().listView);
     idleArmed_ = true;
     refresh_->ApplyRefreshSchedule();
@@ -149,7 +140,7 @@ void TfmOpen::FormCreate() {
 
 bool TfmOpen::HandleCommandLine() {
     keepRunning_ = false;
-    std::string text = Trim(JoinedCommandLine(CommandLineParameters()));
+    std::string text = Trim(JoinedCommandLine(parameters_));
     commandSwitches_ = ParseSwitches(text);
     HWND other = FindOtherInstance(hwnd_, kMainWindowClass);
     StartDecision decision = DecideStart(commandSwitches_, text, other != nullptr);
@@ -189,8 +180,7 @@ bool TfmOpen::FormCloseQuery() {
 }
 
 void TfmOpen::FormClose() {
-    WriteOption(ctx_.registry, "ViewStyle", std::to_string(ViewStyleIndex));
-    // ClearFileList and freeing the view lists come with the file list.
+    views_->FormClose();
 }
 
 void TfmOpen::OnInstanceCommand(WPARAM wParam, LPARAM lParam) {
@@ -214,7 +204,7 @@ void TfmOpen::OpenInstanceText(const std::string& text) {
     // A path that does not exist is ignored; anything without ":\" is a view name.
     if (text.find(":\\") != std::string::npos && !isFile) return;
     ShowMainWindow();
-    // The view selector's entry named text is selected here once the selector exists.
+    // Showing the view selects its entry in the catalogue.
     if (isFile) {
         if (FileSizeOf(ctx_.fs, text) > 0) ShowView(text);
     } else {
@@ -223,9 +213,7 @@ void TfmOpen::OpenInstanceText(const std::string& text) {
 }
 
 void TfmOpen::ShowView(const std::string& name) {
-    // Until the view catalogue exists, showing a view only names it in the caption.
-    CurrentViewName = name;
-    SetWindowTextW(hwnd_, Widen("Larkspire - " + name).c_str());
+    views_->Views().ShowView(name, {});
 }
 
 void TfmOpen::IndexBuildStarting() {
@@ -241,7 +229,17 @@ void TfmOpen::ChangeWatchFinished(int /*watchMode*/) {
 }
 
 void TfmOpen::ImportRecentShortcuts() {
-    // The Recent-folder import comes with the recent-documents list.
+    // Handed over by the watch thread, outside any window message: this is its own
+    // command boundary.
+    try {
+        views_->Views().RecentFolderChanged();
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+    }
+}
+
+void TfmOpen::ReportError(const char* text) {
+    ctx_.messages.Error(text);
 }
 
 std::shared_ptr<const std::atomic<bool>> TfmOpen::StartIndexBuild() {
@@ -283,19 +281,24 @@ void TfmOpen::mnuAboutClick() {
     ShowAboutBox(hwnd_, GetModuleHandleW(nullptr), Widen(ctx_.exePath), ctx_.registry);
 }
 
+namespace {
+
+std::string ControlText(HWND control) {
+    std::wstring text(size_t(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(size_t(GetWindowTextW(control, text.data(), int(text.size()))));
+    return Narrow(text);
+}
+
+}  // namespace
+
 void TfmOpen::DoSearch() {
     if (!searchDialog_) return;
-    // The typed filter of the open box (a text without "\\") becomes the keyword text.
-    std::string typed = ControlText(frame_->Layout().edOpen);
-    std::string filter = typed.find('\\') == std::string::npos ? LowerCase(typed) : std::string();
+    ViewController& views = views_->Views();
     try {
         lark::DoSearch(
-            *searchDialog_, hwnd_, filter,
-            [&] {
-                SearchProgress progress(frame_->Layout(), *refresh_);
-                SearchIndex(ctx_, searchDialog_->Criteria(), progress, LastSearchResults);
-            },
-            [&] { ShowView("<Last Search>"); });
+            *searchDialog_, hwnd_, views.NameFilter,
+            [&] { views_->SearchIndex(views.LastSearchResults); },
+            [&] { views.ShowView("<Last Search>", {}); });
     } catch (const FileError& e) {
         // An index being written cannot be read: the command ends here with the message.
         ctx_.messages.Error(e.what());
@@ -307,8 +310,10 @@ LaunchHost TfmOpen::MakeLaunchHost() {
     host.ownerWindow = hwnd_;
     host.hideWindow = [this] { HideForm(); };
     host.markLaunch = [this] { LastLaunchTick.store(ctx_.clock.TickCount()); };
-    // Launched documents join the recent list once the list is kept by the views.
-    host.currentViewName = [this] { return CurrentViewName; };
+    host.addToRecentDocuments = [this](const std::string& path) {
+        AddToRecentDocuments(ctx_, views_->Views().RecentDocuments, path);
+    };
+    host.currentViewName = [this] { return views_->Views().CurrentViewName; };
     return host;
 }
 
@@ -354,7 +359,8 @@ bool TfmOpen::FormKeyDown(WPARAM key) {
     }
 }
 
-void TfmOpen::OnCommand(int id) {
+void TfmOpen::OnCommand(UINT id, UINT code, HWND from) {
+    if (views_ && views_->OnCommand(id, code, from)) return;
     // Commands not listed here are disabled until their handlers arrive.
     switch (id) {
         case kCmdExit:
@@ -393,7 +399,9 @@ void TfmOpen::OnCommand(int id) {
     }
 }
 
-LRESULT TfmOpen::OnNotify(NMHDR* /*header*/) {
+LRESULT TfmOpen::OnNotify(NMHDR* header) {
+    LRESULT result = 0;
+    if (views_ && views_->OnNotify(header, result)) return result;
     return 0;
 }
 
@@ -424,8 +432,11 @@ LRESULT TfmOpen::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (wParam == kRefreshTimerId) refresh_->RefreshTimerTimer();
             return 0;
         case WM_COMMAND:
-            OnCommand(LOWORD(wParam));
+            OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
             return 0;
+        case WM_CONTEXTMENU:
+            if (views_ && views_->OnContextMenu(reinterpret_cast<HWND>(wParam))) return 0;
+            return DefWindowProcW(hwnd_, msg, wParam, lParam);
         case WM_NOTIFY:
             return OnNotify(reinterpret_cast<NMHDR*>(lParam));
         case WM_QUERYENDSESSION:
@@ -454,6 +465,14 @@ LRESULT CALLBACK TfmOpen::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
     try {
         return self->HandleMessage(msg, wParam, lParam);
+    } catch (const std::exception& e) {
+        // A command that fails (a list file that cannot be read, a search over an index
+        // being written) is abandoned and the user told why.
+        try {
+            self->ReportError(e.what());
+        } catch (...) {
+        }
+        return 0;
     } catch (...) {
         return 0;
     }

@@ -10,15 +10,16 @@
 #include <vector>
 
 #include "app/my_form_win.h"
-#include "app/path_list.h"
 #include "index/index_events.h"
 #include "index/refresh_controller.h"
+#include "search/criteria.h"
 
 namespace lark {
 
 struct AppContext;
 class IndexService;
 class MainFrame;
+class MainViews;
 class ShellExecutor;
 struct LaunchHost;
 class TfmSearch;
@@ -29,8 +30,9 @@ inline constexpr int kExitMarker = 99;
 
 class TfmOpen final : public TMyForm, public IndexEvents, public RefreshHost {
   public:
-    // Creates the hidden window and runs the start-up sequence.
-    explicit TfmOpen(AppContext& ctx);
+    // Creates the hidden window and runs the start-up sequence. parameters: the command
+    // line after the program name; null takes the process's own.
+    explicit TfmOpen(AppContext& ctx, const std::vector<std::string>* parameters = nullptr);
     ~TfmOpen() override;
     TfmOpen(const TfmOpen&) = delete;
     TfmOpen& operator=(const TfmOpen&) = delete;
@@ -56,6 +58,9 @@ class TfmOpen final : public TMyForm, public IndexEvents, public RefreshHost {
     void mnuHelpOverviewClick();
     void mnuTechsupportClick();
     MainFrame& Frame() { return *frame_; }
+    MainViews& Views() { return *views_; }
+    // The program's one set of search settings; the search dialog edits this record.
+    SearchCriteria& Criteria() { return criteria_; }
     RefreshController& Refresh() { return *refresh_; }
     IndexService& Index() { return *index_; }
 
@@ -73,7 +78,9 @@ class TfmOpen final : public TMyForm, public IndexEvents, public RefreshHost {
   private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    void OnCommand(int id);
+    void OnCommand(UINT id, UINT code, HWND from);
+    // The general error box: what a failed command reports.
+    void ReportError(const char* text);
     // Key preview: true when the window consumed the key.
     bool FormKeyDown(WPARAM key);
     LRESULT OnNotify(NMHDR* header);
@@ -92,6 +99,7 @@ class TfmOpen final : public TMyForm, public IndexEvents, public RefreshHost {
     HWND hwnd_ = nullptr;
 
     // Start-up and life cycle.
+    std::vector<std::string> parameters_;
     uint32_t commandSwitches_ = 0;
     bool keepRunning_ = false;
     std::string startupOpenText_;
@@ -107,15 +115,13 @@ class TfmOpen final : public TMyForm, public IndexEvents, public RefreshHost {
     std::unique_ptr<IndexService> index_;
     bool idleArmed_ = false;
 
-    // List view style (0 large icons, 1 small icons, 2 list, 3 details).
-    int ViewStyleIndex = 0;
-    // Name of the view last shown.
-    std::string CurrentViewName;
+    // Views, file list and searching.
+    SearchCriteria criteria_;
+    std::unique_ptr<MainViews> views_;
 
     // Searching and launching.
     TfmSearch* searchDialog_ = nullptr;
     std::unique_ptr<ShellExecutor> shell_;
-    PathList LastSearchResults;
     std::string LastAttachDir;
 };
 

@@ -1,25 +1,8 @@
 #include "views/view_selectors_win.h"
 
 #include "platform/win32/encoding_win.h"
-#include "res/views_res.h"
 
 namespace lark {
-
-HIMAGELIST CreateViewImageListFromBitmap(HBITMAP strip) {
-    HIMAGELIST list = ImageList_Create(kViewImageSize, kViewImageSize, ILC_COLOR24 | ILC_MASK,
-                                       kViewImageCount, 0);
-    if (list && strip) ImageList_AddMasked(list, strip, RGB(255, 0, 255));
-    return list;
-}
-
-HIMAGELIST CreateViewImageList(HINSTANCE instance) {
-    auto strip = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_VIEW_IMAGES),
-                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (!strip) return nullptr;
-    HIMAGELIST list = CreateViewImageListFromBitmap(strip);
-    DeleteObject(strip);
-    return list;
-}
 
 void FillViewSelector(HWND comboEx, const std::vector<ViewEntry>& entries) {
     SendMessageW(comboEx, CB_RESETCONTENT, 0, 0);

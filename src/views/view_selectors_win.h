@@ -12,12 +12,6 @@
 
 namespace lark {
 
-// The 20x20 view image list from the program's bitmap resource; null when the resource is
-// missing. The caller destroys it.
-HIMAGELIST CreateViewImageList(HINSTANCE instance);
-// The same from a strip bitmap (magenta is transparent); the bitmap stays the caller's.
-HIMAGELIST CreateViewImageListFromBitmap(HBITMAP strip);
-
 void FillViewSelector(HWND comboEx, const std::vector<ViewEntry>& entries);
 void FillCatalogue(HWND combo, const std::vector<std::string>& names);
 // Selects the entry whose text is exactly text (letter case counts); none when absent.

@@ -95,6 +95,32 @@ std::string RegistryText(const wchar_t* key, const wchar_t* name) {
     return Narrow(data);
 }
 
+// The message box a process shows, captioned "Larkspire"; null when none appears in time.
+HWND MessageBoxOf(const Process& process, DWORD limitMs) {
+    HWND found = nullptr;
+    wintree::PumpUntil(
+        [&] {
+            for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", L"Larkspire"); w;
+                 w = FindWindowExW(nullptr, w, L"#32770", L"Larkspire")) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                if (pid == process.Id()) found = w;
+            }
+            return found != nullptr || !process.Running();
+        },
+        limitMs);
+    return found;
+}
+
+// The texts of a box's static controls, one after the other.
+std::string BoxText(HWND box) {
+    std::string text;
+    for (HWND c = FindWindowExW(box, nullptr, L"Static", nullptr); c;
+         c = FindWindowExW(box, c, L"Static", nullptr))
+        text += CaptionOf(c);
+    return text;
+}
+
 }  // namespace
 
 TEST(Startup, SecondStartsHandTheirCommandLineToTheRunningInstance) {
@@ -103,7 +129,10 @@ TEST(Startup, SecondStartsHandTheirCommandLineToTheRunningInstance) {
     HWND main = first.MainWindow();
     ASSERT_NE(main, nullptr);
     EXPECT_FALSE(IsWindowVisible(main));
-    EXPECT_EQ(CaptionOf(main), "Larkspire");
+    // Start-up ends by showing the recent documents.
+    const std::string recent = "Larkspire - <My Recent Documents>";
+    EXPECT_TRUE(wintree::PumpUntil([&] { return CaptionOf(main) == recent; }, 15000))
+        << CaptionOf(main);
     EXPECT_TRUE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
     // The running instance registered its file type and indexed its domain. The window
@@ -128,7 +157,7 @@ TEST(Startup, SecondStartsHandTheirCommandLineToTheRunningInstance) {
         Sleep(500);
         EXPECT_TRUE(first.Running());
         EXPECT_FALSE(IsWindowVisible(main));
-        EXPECT_EQ(CaptionOf(main), "Larkspire");
+        EXPECT_EQ(CaptionOf(main), recent);
     }
     {  // a text longer than an atom holds arrives whole
         std::string name = std::string(283, 'v') + " Recent Documents";
@@ -154,10 +183,11 @@ TEST(Startup, SecondStartsHandTheirCommandLineToTheRunningInstance) {
         wintree::PumpUntil([] { return false; }, 1000);
         EXPECT_FALSE(IsWindowVisible(main));
         EXPECT_EQ(CaptionOf(main), before);
+        // The last search is captioned by its keywords (none yet).
         Process second(inst, {"<Last", "Search>"});
         EXPECT_TRUE(second.Ends(15000));
         EXPECT_TRUE(wintree::PumpUntil(
-            [&] { return CaptionOf(main) == "Larkspire - <Last Search>"; }, 10000))
+            [&] { return CaptionOf(main) == "Larkspire - <Search=\"\">"; }, 10000))
             << CaptionOf(main);
     }
     ShowWindow(main, SW_HIDE);
@@ -166,7 +196,7 @@ TEST(Startup, SecondStartsHandTheirCommandLineToTheRunningInstance) {
         Process second(inst, {inst.dir.Path("empty.lks")});
         EXPECT_TRUE(second.Ends(15000));
         EXPECT_TRUE(wintree::PumpUntil([&] { return IsWindowVisible(main) != FALSE; }, 10000));
-        EXPECT_EQ(CaptionOf(main), "Larkspire - <Last Search>");
+        EXPECT_EQ(CaptionOf(main), "Larkspire - <Search=\"\">");
     }
     {  // "/SHUTDOWN" ends the running instance
         Process second(inst, {"/SHUTDOWN"});
@@ -185,8 +215,8 @@ TEST(Startup, RestartMakesAFurtherResidentInstance) {
     HWND two = second.MainWindow();
     ASSERT_NE(two, nullptr);
     EXPECT_TRUE(
-        wintree::PumpUntil([&] { return CaptionOf(two) == "Larkspire - <Last Search>"; }, 10000));
-    EXPECT_EQ(CaptionOf(one), "Larkspire");
+        wintree::PumpUntil([&] { return CaptionOf(two) == "Larkspire - <Search=\"\">"; }, 10000));
+    EXPECT_EQ(CaptionOf(one), "Larkspire - <My Recent Documents>");
     Sleep(1000);
     EXPECT_TRUE(first.Running());
     EXPECT_TRUE(second.Running());
@@ -201,6 +231,24 @@ TEST(Startup, ShutdownWithNothingRunningEndsWithoutStaying) {
     Process only(inst, {"/SHUTDOWN"});
     EXPECT_TRUE(only.Ends(15000));
     EXPECT_EQ(FindWindowW(L"TfmOpen", nullptr), nullptr);
+}
+
+TEST(Startup, RecentListThatCannotBeCreatedEndsTheProgram) {
+    Installation inst;
+    // The data location is a file, so no user folder can be made below it.
+    inst.dir.File("blocked", "not a folder");
+    inst.dir.File("LARKSPIRE.ini",
+                  "[General]\r\nDataLocation=" + inst.dir.Path("blocked") + "\r\n");
+    Process only(inst, {});
+    HWND box = MessageBoxOf(only, 15000);
+    ASSERT_NE(box, nullptr);
+    const std::string prefix =
+        "Unable to create the Recent Files file: " + inst.dir.Path("blocked");
+    std::string text = BoxText(box);
+    EXPECT_EQ(text.substr(0, prefix.size()), prefix) << text;
+    EXPECT_NE(text.find("Recent files.idx"), std::string::npos) << text;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(only.Ends(15000));
 }
 
 TEST(Startup, CloseRequestsHideOnlyExitEnds) {

@@ -260,8 +260,7 @@ TEST_F(SearchEndToEnd, TheDialogOpenedByF3StoresTheConfirmedSearch) {
     EXPECT_NE(criteria.find("\r\nKeywords=report\r\n"), std::string::npos) << criteria;
 }
 
-// Needs the "<Last Search>" view of the main window: enable once the views are shown there.
-TEST_F(SearchEndToEnd, DISABLED_LastSearchListsTheMatchingFiles) {
+TEST_F(SearchEndToEnd, LastSearchListsTheMatchingFiles) {
     RunningProgram program(root_ / "App", Settings());
     HWND main = SearchFromTheDialog(program, L"report");
     ASSERT_NE(main, nullptr);
