@@ -106,6 +106,7 @@ void TfmOpen::FormCreate() {
                                          [this] { puRefreshClick(); });
     if (!HandleCommandLine()) return;
     RegisterSearchFileType(ctx_.registry, ctx_.exePath);
+    views_->List().callbacks.open = [this] { LaunchOpenBox(kVerbOpen); };  // ListViewDblClick
     ViewController& views = views_->Views();
     views.NameFilter.clear();
     ctx_.settings.DataLocation = DefaultDataLocation();
@@ -322,6 +323,24 @@ void TfmOpen::LaunchOpenBox(std::string_view verb) {
     lark::LaunchOpenBox(host, verb, ControlText(frame_->Layout().edOpen));
 }
 
+// Typing a name (no "\") filters the current view; paths written by a selection never do.
+void TfmOpen::edOpenChange() {
+    // Showing the view may clear the box, which reports a change of its own: that one is
+    // part of this change, not a new request.
+    if (filteringFromOpenBox_) return;
+    ViewController& views = views_->Views();
+    if (auto filter = OpenBoxFilterFor(ControlText(frame_->Layout().edOpen), views.NameFilter)) {
+        filteringFromOpenBox_ = true;
+        try {
+            views.ShowView(views.CurrentViewName, *filter);
+        } catch (...) {
+            filteringFromOpenBox_ = false;
+            throw;
+        }
+        filteringFromOpenBox_ = false;
+    }
+}
+
 void TfmOpen::buFindFileClick() {
     LaunchHost host = MakeLaunchHost();
     BrowseAndLaunch(hwnd_, ctx_.registry, LastAttachDir, host, [this](const std::string& path) {
@@ -361,6 +380,10 @@ bool TfmOpen::FormKeyDown(WPARAM key) {
 
 void TfmOpen::OnCommand(UINT id, UINT code, HWND from) {
     if (views_ && views_->OnCommand(id, code, from)) return;
+    if (from && from == frame_->Layout().edOpen) {
+        if (code == EN_CHANGE) edOpenChange();
+        return;
+    }
     // Commands not listed here are disabled until their handlers arrive.
     switch (id) {
         case kCmdExit:

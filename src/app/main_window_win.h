@@ -54,6 +54,7 @@ class TfmOpen final : public TMyForm, public IndexEvents, public RefreshHost {
     void SetSearchDialog(TfmSearch* dialog) { searchDialog_ = dialog; }
     void DoSearch();
     void LaunchOpenBox(std::string_view verb);
+    void edOpenChange();
     void buFindFileClick();
     void mnuHelpOverviewClick();
     void mnuTechsupportClick();
@@ -118,6 +119,7 @@ class TfmOpen final : public TMyForm, public IndexEvents, public RefreshHost {
     // Views, file list and searching.
     SearchCriteria criteria_;
     std::unique_ptr<MainViews> views_;
+    bool filteringFromOpenBox_ = false;
 
     // Searching and launching.
     TfmSearch* searchDialog_ = nullptr;

@@ -7,6 +7,11 @@
 
 #include "app/date_time.h"
 
+// <windows.h> turns SearchPath into SearchPathW; the criteria field keeps its own name.
+#ifdef SearchPath
+#undef SearchPath
+#endif
+
 namespace lark {
 
 struct AppContext;

@@ -196,6 +196,27 @@ TEST_F(MainWindowViews, StartShowsTheRecentDocumentsNewestFirst) {
     EXPECT_EQ(Rows(), (std::vector<std::string>{"older.txt", "newer.ini"}));
 }
 
+TEST_F(MainWindowViews, TypingANameInTheOpenBoxFiltersTheView) {
+    std::string report = Doc("Report 2024.txt");
+    std::string notes = Doc("notes.txt");
+    RecentList("jdoe", {report, notes});
+    Start();
+    ASSERT_EQ(Rows().size(), 2u);
+    // The edit control tells its parent of each change, as typing does.
+    SetWindowTextW(Layout().edOpen, L"REP");
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Report 2024.txt"}));
+    EXPECT_EQ(Status(), "1 Object(s)");
+    EXPECT_EQ(TextOf(Layout().edOpen), "REP");  // the typed text stays
+    EXPECT_EQ(form->Views().Views().NameFilter, "rep");
+    // A path never filters: the view keeps its filter.
+    SetWindowTextW(Layout().edOpen, Widen(dir.Path("rep")).c_str());
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Report 2024.txt"}));
+    // Emptying the box shows everything again.
+    SetWindowTextW(Layout().edOpen, L"");
+    EXPECT_EQ(Rows().size(), 2u);
+    EXPECT_EQ(Caption(), "Larkspire - <My Recent Documents>");
+}
+
 TEST_F(MainWindowViews, OtherUsersListsFromTheCatalogueAndTheSelector) {
     std::string letter = Doc("letter.txt");
     std::string notes = Doc("notes.txt");
