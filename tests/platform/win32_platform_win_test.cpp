@@ -13,6 +13,7 @@
 #include "app/win32_app_win.h"
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/handles_win.h"
+#include "support/win_tree_helpers.h"
 
 namespace lark {
 namespace {
@@ -22,23 +23,7 @@ const std::string kGreek = "\xce\x94\xce\xbf\xce\xba\xce\xb9\xce\xbc\xce\xae";  
 const std::string kChinese = "\xe6\xb5\x8b\xe8\xaf\x95";                        // 测试
 
 void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAW fd;
-    UniqueFind find(FindFirstFileW(WidePath(path + "\\*").c_str(), &fd));
-    if (find) {
-        do {
-            std::wstring name = fd.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::string child = path + "\\" + Narrow(name);
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                SetFileAttributesW(WidePath(child).c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(WidePath(child).c_str());
-            }
-        } while (FindNextFileW(find.Get(), &fd));
-    }
-    find.Reset();
-    RemoveDirectoryW(WidePath(path).c_str());
+    wintree::RemoveTree(Widen(path));
 }
 
 // A fresh folder in the system temporary folder, removed with everything in it.

@@ -8,27 +8,12 @@
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/handles_win.h"
 #include "platform/win32/win32_platform.h"
+#include "support/win_tree_helpers.h"
 
 namespace lark::test {
 
 inline void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAW fd;
-    UniqueFind find(FindFirstFileW(WidePath(path + "\\*").c_str(), &fd));
-    if (find) {
-        do {
-            std::wstring name = fd.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::string child = path + "\\" + Narrow(name);
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                SetFileAttributesW(WidePath(child).c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(WidePath(child).c_str());
-            }
-        } while (FindNextFileW(find.Get(), &fd));
-    }
-    find.Reset();
-    RemoveDirectoryW(WidePath(path).c_str());
+    wintree::RemoveTree(Widen(path));
 }
 
 class TempDir {
