@@ -1,5 +1,8 @@
 #pragma once
 // A program context on the in-memory platform, for tests of the portable code.
+#include <string>
+#include <utility>
+
 #include "app/context.h"
 #include "app/settings.h"
 #include "platform/fake/fake_messages.h"
@@ -8,15 +11,21 @@
 namespace lark {
 
 struct TestApp {
+    static constexpr const char* kExePath = "C:\\Program Files\\Larkspire\\Larkspire.exe";
+    static constexpr const char* kIniPath = "C:\\Program Files\\Larkspire\\LARKSPIRE.ini";
+
+    explicit TestApp(std::string exePath = kExePath,
+                     std::string recentFolder = "C:\\Users\\jdoe\\Recent")
+        : ctx{fs,       registry,   clock,
+              messages, settings,   std::move(exePath),
+              "jdoe",   "C:\\Temp", std::move(recentFolder)} {}
+
     FakeFileSystem fs;
     FakeRegistry registry;
     FakeClock clock;
     FakeMessages messages;
     Settings settings;
-    AppContext ctx{fs,       registry,   clock,
-                   messages, settings,   "C:\\Program Files\\Larkspire\\Larkspire.exe",
-                   "jdoe",   "C:\\Temp", "C:\\Users\\jdoe\\Recent"};
-    static constexpr const char* kIniPath = "C:\\Program Files\\Larkspire\\LARKSPIRE.ini";
+    AppContext ctx;
 };
 
 }  // namespace lark

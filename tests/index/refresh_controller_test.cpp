@@ -5,6 +5,7 @@
 #include "app/context.h"
 #include "app/data_paths.h"
 #include "app/settings.h"
+#include "app/test_app.h"
 #include "index/index_state.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"
@@ -12,6 +13,8 @@
 namespace lark {
 
 namespace {
+
+constexpr const char* kAppExe = "C:\\App\\Larkspire.exe";
 
 class StubHost final : public RefreshHost {
   public:
@@ -43,18 +46,11 @@ class StubHost final : public RefreshHost {
 
 constexpr double kMinute = 1.0 / 1440.0;
 
-struct Fixture {
-    FakeFileSystem fs;
-    FakeRegistry registry;
-    FakeClock clock;
-    FakeMessages messages;
-    Settings settings;
-    AppContext ctx{fs,     registry,   clock,       messages, settings, "C:\\App\\Larkspire.exe",
-                   "jdoe", "C:\\Temp", "C:\\Recent"};
+struct Fixture : TestApp {
     StubHost host;
     RefreshController refresh{ctx, host};
 
-    Fixture() { settings.DataLocation = "C:\\Data"; }
+    Fixture() : TestApp(kAppExe, "C:\\Recent") { settings.DataLocation = "C:\\Data"; }
     void WriteIndexAt(double when) {
         auto& e = fs.AddFile(IndexFilePath(ctx), "x");
         // Local FILETIME ticks of a date-time (days since 1899-12-30).

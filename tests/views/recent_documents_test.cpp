@@ -4,6 +4,7 @@
 
 #include "app/context.h"
 #include "app/settings.h"
+#include "app/test_app.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"
 #include "views/fake_shell_services.h"
@@ -12,18 +13,13 @@
 namespace lark {
 namespace {
 
-struct RecentFixture : ::testing::Test {
-    FakeFileSystem fs;
-    FakeRegistry registry;
-    FakeClock clock;
-    FakeMessages messages;
-    Settings settings;
-    AppContext ctx{fs,     registry,   clock,       messages, settings, "C:\\App\\Larkspire.exe",
-                   "jdoe", "C:\\Temp", "C:\\Recent"};
+constexpr const char* kAppExe = "C:\\App\\Larkspire.exe";
+
+struct RecentFixture : ::testing::Test, TestApp {
     FakeShellServices shell;
     const std::string listFile = "C:\\Larkspire Data\\jdoe\\Recent files.idx";
 
-    RecentFixture() {
+    RecentFixture() : TestApp(kAppExe, "C:\\Recent") {
         settings.DataLocation = "C:\\Larkspire Data";
         fs.AddFolder("C:\\Recent");
         fs.AddFolder("C:\\App");

@@ -6,6 +6,7 @@
 
 #include "app/context.h"
 #include "app/settings.h"
+#include "app/test_app.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"
 #include "views/fake_shell_services.h"
@@ -14,21 +15,16 @@
 namespace lark {
 namespace {
 
-struct ControllerFixture : ::testing::Test {
-    FakeFileSystem fs;
-    FakeRegistry registry;
-    FakeClock clock;
-    FakeMessages messages;
-    Settings settings;
-    AppContext ctx{fs,     registry,   clock,       messages, settings, "C:\\App\\Larkspire.exe",
-                   "jdoe", "C:\\Temp", "C:\\Recent"};
+constexpr const char* kAppExe = "C:\\App\\Larkspire.exe";
+
+struct ControllerFixture : ::testing::Test, TestApp {
     FakeShellServices shell;
     FakeViewHost host;
     FakeSearchRunner search;
     ViewController views{ctx, host, shell, search};
     const std::string data = "C:\\Larkspire Data\\";
 
-    ControllerFixture() {
+    ControllerFixture() : TestApp(kAppExe, "C:\\Recent") {
         settings.DataLocation = "C:\\Larkspire Data";
         fs.AddFolder(data + "jdoe");
         fs.AddFolder("C:\\App");
