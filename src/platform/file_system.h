@@ -3,6 +3,7 @@
 // ("\" separators, drive letters, names compared ignoring ASCII case).
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,29 @@ struct FileInfo {
     bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
 };
 
+// A whole file's bytes, read-only, for as long as the object lives.
+class WholeFile {
+public:
+    virtual ~WholeFile() = default;
+    virtual std::string_view Text() const = 0;
+    // Whether the file itself stays open, and no other program may write it, while the
+    // object lives (a mapped file); a copy in memory holds nothing open.
+    virtual bool HoldsFileOpen() const { return false; }
+};
+
+class WholeFileInMemory final : public WholeFile {
+public:
+    explicit WholeFileInMemory(std::string text) : text_(std::move(text)) {}
+    std::string_view Text() const override { return text_; }
+
+private:
+    std::string text_;
+};
+
+inline std::shared_ptr<const WholeFile> WholeFileFromText(std::string text) {
+    return std::make_shared<const WholeFileInMemory>(std::move(text));
+}
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -38,6 +62,12 @@ public:
     // Lists the entries of a folder (never "." or ".."); false when it cannot be listed.
     virtual bool List(std::string_view folder, const std::function<void(const FileInfo&)>& each) = 0;
     virtual std::optional<std::string> ReadWhole(std::string_view path) = 0;
+    // The whole file, with other programs kept from writing it while it is read; nullptr
+    // when it cannot be opened so. A platform may map the file rather than copy it.
+    virtual std::shared_ptr<const WholeFile> OpenWhole(std::string_view path) {
+        std::optional<std::string> text = ReadWhole(path);
+        return text ? WholeFileFromText(std::move(*text)) : nullptr;
+    }
     // Replaces the file's content; the rewrite goes through a temporary file.
     virtual bool WriteWhole(std::string_view path, std::string_view data) = 0;
     virtual bool Append(std::string_view path, std::string_view data) = 0;

@@ -68,25 +68,85 @@ bool Win32FileSystem::List(std::string_view folder,
     return true;
 }
 
-std::optional<std::string> Win32FileSystem::ReadWhole(std::string_view path) {
-    // Readers refuse concurrent writers, so a file being rewritten is never read half-done.
-    UniqueFile file(CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file) return std::nullopt;
+// Readers refuse concurrent writers, so a file being rewritten is never read half-done.
+static UniqueFile OpenForWholeRead(std::string_view path) {
+    return UniqueFile(CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
+static std::optional<std::string> ReadAll(HANDLE file) {
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.Get(), &size)) return std::nullopt;
+    if (!GetFileSizeEx(file, &size)) return std::nullopt;
     std::string data;
     data.resize(size_t(size.QuadPart));
     size_t done = 0;
     while (done < data.size()) {
         DWORD chunk = DWORD(std::min<size_t>(data.size() - done, 1u << 30));
         DWORD got = 0;
-        if (!ReadFile(file.Get(), data.data() + done, chunk, &got, nullptr)) return std::nullopt;
+        if (!ReadFile(file, data.data() + done, chunk, &got, nullptr)) return std::nullopt;
         if (got == 0) break;
         done += got;
     }
     data.resize(done);
     return data;
+}
+
+std::optional<std::string> Win32FileSystem::ReadWhole(std::string_view path) {
+    UniqueFile file = OpenForWholeRead(path);
+    if (!file) return std::nullopt;
+    return ReadAll(file.Get());
+}
+
+namespace {
+
+// A read-only view of a whole file. The file stays open, sharing reads only, until the view
+// goes: no program can write it meanwhile.
+class MappedWholeFile final : public WholeFile {
+public:
+    MappedWholeFile(UniqueFile file, UniqueKernelHandle mapping, const void* view, size_t size)
+        : file_(std::move(file)), mapping_(std::move(mapping)), view_(view), size_(size) {}
+    ~MappedWholeFile() override { UnmapViewOfFile(view_); }
+    MappedWholeFile(const MappedWholeFile&) = delete;
+    MappedWholeFile& operator=(const MappedWholeFile&) = delete;
+    std::string_view Text() const override {
+        return std::string_view(static_cast<const char*>(view_), size_);
+    }
+    bool HoldsFileOpen() const override { return true; }
+
+private:
+    UniqueFile file_;
+    UniqueKernelHandle mapping_;
+    const void* view_;
+    size_t size_;
+};
+
+// Whether the file lives on a fixed local drive. A mapped file that vanishes mid-read (a
+// network share that drops, a drive pulled out) faults the reading thread instead of failing
+// a read, so only such drives are mapped.
+bool OnFixedDrive(std::string_view path) {
+    wchar_t volume[MAX_PATH + 1];
+    if (!GetVolumePathNameW(WidePath(path).c_str(), volume, MAX_PATH + 1)) return false;
+    return GetDriveTypeW(volume) == DRIVE_FIXED;
+}
+
+}  // namespace
+
+std::shared_ptr<const WholeFile> Win32FileSystem::OpenWhole(std::string_view path) {
+    UniqueFile file = OpenForWholeRead(path);
+    if (!file) return nullptr;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size)) return nullptr;
+    // An empty file cannot be mapped.
+    if (size.QuadPart > 0 && uint64_t(size.QuadPart) <= SIZE_MAX && OnFixedDrive(path)) {
+        UniqueKernelHandle mapping(
+            CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+        const void* view = mapping ? MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0) : nullptr;
+        if (view)
+            return std::make_shared<const MappedWholeFile>(std::move(file), std::move(mapping),
+                                                           view, size_t(size.QuadPart));
+    }
+    std::optional<std::string> text = ReadAll(file.Get());
+    return text ? WholeFileFromText(std::move(*text)) : nullptr;
 }
 
 static bool WriteAll(HANDLE file, std::string_view data) {

@@ -15,6 +15,9 @@ public:
     std::optional<FileInfo> Stat(std::string_view path) override;
     bool List(std::string_view folder, const std::function<void(const FileInfo&)>& each) override;
     std::optional<std::string> ReadWhole(std::string_view path) override;
+    // Maps files on fixed local drives; anything else (a network share or a removable
+    // drive that may vanish mid-read) is read into memory.
+    std::shared_ptr<const WholeFile> OpenWhole(std::string_view path) override;
     bool WriteWhole(std::string_view path, std::string_view data) override;
     bool Append(std::string_view path, std::string_view data) override;
     bool CreateFolder(std::string_view path) override;
