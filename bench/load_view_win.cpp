@@ -50,7 +50,7 @@ class QuietHost final : public ViewHost {
 class NoSearch final : public SavedSearchRunner {
   public:
     bool LoadCriteria(std::string_view) override { return false; }
-    void SearchIndex(PathList&) override {}
+    void SearchIndex(SearchResults&) override {}
 };
 
 // The tree is kept between runs; only missing files are written. Sizes and last-write
@@ -109,7 +109,9 @@ int Run() {
     Win32ShellServices shell;
     NoSearch search;
     ViewController views(ctx, host, shell, search);
-    for (const auto& p : paths) views.LastSearchResults.push_back(p);
+    lark::PathList listed;
+    for (const auto& p : paths) listed.push_back(p);
+    views.LastSearchResults = std::move(listed);
 
     double bestBare = 1e9, bestConverting = 1e9, bestLoad = 1e9;
     size_t found = 0;

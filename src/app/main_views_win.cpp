@@ -235,7 +235,7 @@ bool MainViews::LoadCriteria(std::string_view lksPath) {
     return loaded == LoadCriteriaResult::Loaded;
 }
 
-void MainViews::SearchIndex(PathList& lastSearchResults) {
+void MainViews::SearchIndex(SearchResults& lastSearchResults) {
     lark::SearchIndex(ctx_, criteria_, *this, lastSearchResults);
 }
 

@@ -62,7 +62,7 @@ class MainViews final : public SearchHost, public SavedSearchRunner {
 
     // SavedSearchRunner
     bool LoadCriteria(std::string_view lksPath) override;
-    void SearchIndex(PathList& lastSearchResults) override;
+    void SearchIndex(SearchResults& lastSearchResults) override;
 
   private:
     ViewWindowCallbacks Callbacks();

@@ -18,6 +18,17 @@ namespace lark {
 
 class FileSystem;
 
+// Any list of paths a view can show, however it keeps them.
+class PathSource {
+  public:
+    virtual size_t PathCount() const = 0;
+    // Entry i; the view may point into scratch, so it is valid until scratch changes.
+    virtual std::string_view PathAt(size_t i, std::string& scratch) const = 0;
+
+  protected:
+    ~PathSource() = default;
+};
+
 // Leaves new characters unset: the list writes each one itself right after making room.
 template <class T>
 struct UninitializedAllocator : std::allocator<T> {
@@ -41,7 +52,7 @@ struct UninitializedAllocator : std::allocator<T> {
 // A list of paths kept in one character buffer with the end offset of each path beside it,
 // so that a search appending half a million results makes no allocation per result.
 // Entries are read as string_views into the buffer: any change to the list invalidates them.
-class PathList {
+class PathList final : public PathSource {
   public:
     class const_iterator {
       public:
@@ -97,6 +108,8 @@ class PathList {
         const size_t start = i == 0 ? 0 : ends_[i - 1];
         return std::string_view(chars_.data() + start, ends_[i] - start);
     }
+    size_t PathCount() const override { return size(); }
+    std::string_view PathAt(size_t i, std::string&) const override { return (*this)[i]; }
     // Throws std::out_of_range past the end.
     std::string_view at(size_t i) const;
     std::string_view front() const { return (*this)[0]; }

@@ -1,6 +1,8 @@
 #include "search/index_search.h"
 
 #include <algorithm>
+#include <exception>
+#include <thread>
 
 #include "app/context.h"
 #include "app/data_paths.h"
@@ -78,12 +80,31 @@ std::string_view FolderBaseName(std::string_view path) {
     return path.substr(start, end - start);
 }
 
+bool IsFolderLine(std::string_view text) {
+    return !text.empty() && text.back() == '\\';
+}
+
+// What the query is tested against for one line, folder being the line's folder line:
+// a folder line stands for its path (its own name up to the first "." when only names are
+// searched), a file line for its name, its folder, or both joined (made in joined).
+std::string_view SubjectOf(std::string_view line, bool isFolder, std::string_view folder,
+                           bool nameOnly, bool fullPath, std::string& joined) {
+    if (isFolder) {
+        std::string_view path = line.substr(0, line.size() - 1);
+        return nameOnly ? FolderBaseName(path) : path;
+    }
+    if (nameOnly) return line;
+    if (!fullPath) return folder;
+    joined.assign(folder).append(line);
+    return joined;
+}
+
 // One walk over an index held in memory. Lines are views into the buffer; the only
 // per-line work outside the buffer goes into two reused strings.
 class Walker {
   public:
     Walker(std::string_view data, const KeywordQuery& query, bool searchFilename, bool searchPath,
-           const DateSizeFilter& filter, SearchHost* host, int32_t step, PathList& results)
+           const DateSizeFilter& filter, SearchHost* host, int32_t step, SearchResults& results)
         : data_(data),
           query_(query),
           nameOnly_(searchFilename && !searchPath),
@@ -95,11 +116,35 @@ class Walker {
         firstLine_ = std::min(FindLineFeed(data, 0) + 1, data.size());
     }
 
+    // The index line after the first line feed at or after from (the size when none).
+    size_t LineStartFrom(size_t from) const {
+        return std::min(FindLineFeed(data_, from) + 1, data_.size());
+    }
+    // Walks only the lines starting in [begin, end), both line starts; the folder of the
+    // first of them is looked up above begin.
+    void Range(size_t begin, size_t end) {
+        FindFolderAbove(firstLine_, begin);
+        data_ = data_.substr(0, end);
+        firstLine_ = begin;
+    }
+
+    size_t FirstLine() const { return firstLine_; }
+    // Lines walked, and bar advances made for them (with or without a host to show them).
+    int64_t Lines() const { return lines_; }
+    // Makes the advances still due for totalLines lines: a walk in parts reports its other
+    // parts' lines here at the end.
+    void AdvanceTo(int64_t totalLines) {
+        for (; advanced_ < totalLines / step_; ++advanced_)
+            if (host_) host_->AdvanceProgress(step_);
+    }
+
     void EveryLine() {
-        int64_t lineNo = 1;
+        // Counts down to the next advance: a division per line would cost more than the
+        // test of a short line.
+        int32_t untilAdvance = step_;
         for (size_t pos = firstLine_; pos < data_.size();) {
-            ++lineNo;
-            if ((lineNo - 1) % step_ == 0 && host_) host_->AdvanceProgress(step_);
+            ++lines_;
+            if (--untilAdvance == 0) Advance(untilAdvance);
             Line line = LineAt(pos);
             Visit(line.text);
             pos = line.next;
@@ -109,12 +154,26 @@ class Walker {
     // Only lines that hold the literal (or, when terms see the folder path, whole folders
     // whose folder line holds it) can match; everything between is skipped unread.
     void Candidates(const std::vector<FoldedFinder>& finders) {
-        const int64_t lines = CountIndexLines(data_);
-        const int64_t totalAdvances = lines > 1 ? (lines - 1) / step_ : 0;
-        int64_t advances = 0;
+        lines_ = CountIndexLines(data_.substr(firstLine_));
+        const int64_t totalAdvances = lines_ / step_;
         const size_t span = data_.size() - firstLine_;
         size_t known = firstLine_;  // folder_ is right for every line starting before here
         size_t pos = firstLine_;
+        // A walk of a part that starts among a folder's files: when the folder line holds a
+        // literal and the folder is part of the subject, those files are visited as they
+        // would have been after their folder line.
+        if (!nameOnly_ && !folder_.empty() &&
+            std::any_of(finders.begin(), finders.end(), [this](const FoldedFinder& f) {
+                return f.Find(folder_) != std::string_view::npos;
+            })) {
+            while (pos < data_.size()) {
+                Line file = LineAt(pos);
+                if (IsFolderLine(file.text)) break;
+                Visit(file.text);
+                pos = file.next;
+            }
+            known = pos;
+        }
         std::vector<size_t> next;
         for (const auto& finder : finders) next.push_back(finder.Find(data_, pos));
         while (pos < data_.size()) {
@@ -140,21 +199,125 @@ class Walker {
                 }
             }
             pos = known = next;
-            if (host_ && span > 0) {
+            if (span > 0) {
                 const int64_t due = totalAdvances * int64_t(pos - firstLine_) / int64_t(span);
-                for (; advances < due; ++advances) host_->AdvanceProgress(step_);
+                for (; advanced_ < due; ++advanced_)
+                    if (host_) host_->AdvanceProgress(step_);
             }
         }
-        for (; host_ && advances < totalAdvances; ++advances) host_->AdvanceProgress(step_);
+        AdvanceTo(lines_);
     }
 
     bool FullPathSubjects() const { return fullPath_; }
+    bool NameSubjects() const { return nameOnly_; }
+
+    // Names only, and a query of plain terms: one pass over the text, 64 bytes at a time,
+    // marks the line ends and the places where each term's text occurs, so a file line costs
+    // a few bit operations instead of searches of its own. Folder lines, whose subject is
+    // only part of the line, are tested in full.
+    // Terms anchored at the start or end of the name are compared there, line by line.
+    void PlainTerms(const std::vector<FoldedFinder>& texts,
+                    const std::vector<KeywordQuery::Anchor>& anchors) {
+        using Anchor = KeywordQuery::Anchor;
+        size_t longest = 1;
+        for (const auto& t : texts) longest = std::max(longest, t.size());
+        std::vector<size_t> anywhere, anchored;
+        for (size_t k = 0; k < texts.size(); ++k) {
+            if (texts[k].size() == 0) continue;  // a term that matches anything
+            (anchors[k] == Anchor::Anywhere ? anywhere : anchored).push_back(k);
+        }
+        const size_t n = data_.size();
+        const char* base = data_.data();
+        // The last blocks are read from a copy padded with NULs, so no load passes the end.
+        std::vector<char> pad(64 + longest + 64, '\0');
+        std::vector<uint64_t> at(texts.size());
+        // Up to six terms, the answer for every combination of found terms is worked out
+        // beforehand: bit f of the table is the answer when the terms of f are found.
+        const bool tabled = texts.size() <= 6;
+        uint64_t table = 0;
+        for (uint64_t f = 0; tabled && f < (uint64_t(1) << texts.size()); ++f)
+            table |= uint64_t(query_.MatchesGiven(f)) << f;
+        int32_t untilAdvance = step_;
+        size_t lineStart = firstLine_;
+        uint64_t found = 0;  // terms whose text occurs in the line so far
+        auto endLine = [&](size_t lineFeed) {
+            size_t end = lineFeed;
+            if (end > lineStart && base[end - 1] == '\r') --end;
+            const std::string_view line(base + lineStart, end - lineStart);
+            ++lines_;
+            if (--untilAdvance == 0) Advance(untilAdvance);
+            if (IsFolderLine(line)) {
+                Visit(line);
+            } else {
+                for (size_t k : anchored) {
+                    const size_t m = texts[k].size();
+                    if (m <= line.size() &&
+                        texts[k].EqualAt(line.data() +
+                                         (anchors[k] == Anchor::End ? line.size() - m : 0)))
+                        found |= uint64_t(1) << k;
+                }
+                if (tabled ? (table >> found & 1) != 0 : query_.MatchesGiven(found))
+                    Accept(line, false);
+            }
+            lineStart = lineFeed + 1;
+            found = 0;
+        };
+        for (size_t block = firstLine_; block < n; block += 64) {
+            const char* p = base + block;
+            const size_t left = n - block;
+            if (left < 64 + longest) {
+                std::fill(std::copy(p, p + left, pad.begin()), pad.end(), '\0');
+                p = pad.data();
+            }
+            const uint64_t inText = left >= 64 ? ~uint64_t(0) : (uint64_t(1) << left) - 1;
+            for (size_t k : anywhere) {
+                const FoldedFinder& t = texts[k];
+                // Only starts whose whole text lies before the end of the text count.
+                const size_t m = std::max<size_t>(t.size(), 1);
+                const uint64_t fits = left >= 64 + m - 1 ? ~uint64_t(0)
+                                      : left >= m        ? (uint64_t(1) << (left - m + 1)) - 1
+                                                         : 0;
+                uint64_t bits = t.EndsFit64(p) & fits;
+                if (t.size() > 2) {
+                    // Only whole occurrences count; none can reach over a line end, which
+                    // no term's text holds.
+                    uint64_t whole = 0;
+                    for (uint64_t b = bits; b != 0; b &= b - 1) {
+                        const unsigned j = unsigned(__builtin_ctzll(b));
+                        if (t.EqualAt(p + j)) whole |= uint64_t(1) << j;
+                    }
+                    bits = whole;
+                }
+                at[k] = bits;
+            }
+            uint64_t lineFeeds = LineFeeds64(p) & inText;
+            uint64_t rest = ~uint64_t(0);  // the starts from the current line's start on
+            while (lineFeeds != 0) {
+                const unsigned j = unsigned(__builtin_ctzll(lineFeeds));
+                const uint64_t before = (uint64_t(1) << j) - 1;
+                for (size_t k : anywhere)
+                    if (at[k] & rest & before) found |= uint64_t(1) << k;
+                endLine(block + j);
+                rest = j == 63 ? 0 : ~uint64_t(0) << (j + 1);
+                lineFeeds &= lineFeeds - 1;
+            }
+            for (size_t k : anywhere)
+                if (at[k] & rest) found |= uint64_t(1) << k;
+        }
+        if (lineStart < n) endLine(n);
+    }
 
   private:
     struct Line {
         std::string_view text;  // without its line end
         size_t next;            // start of the following line
     };
+
+    void Advance(int32_t& untilAdvance) {
+        untilAdvance = step_;
+        ++advanced_;
+        if (host_) host_->AdvanceProgress(step_);
+    }
 
     Line LineAt(size_t start) const {
         const char* base = data_.data();
@@ -164,7 +327,21 @@ class Walker {
         return {data_.substr(start, end - start), next};
     }
 
-    static bool IsFolderLine(std::string_view text) { return !text.empty() && text.back() == '\\'; }
+    // Bit j set when at[j] is a line feed, for j in 0..63.
+    static uint64_t LineFeeds64(const char* at) {
+        uint64_t bits = 0;
+#if defined(__SSE2__)
+        const __m128i lf = _mm_set1_epi8('\n');
+        for (int k = 0; k < 4; ++k) {
+            __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * k));
+            bits |= uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf)))) << (16 * k);
+        }
+#else
+        for (unsigned j = 0; j < 64; ++j)
+            if (at[j] == '\n') bits |= uint64_t(1) << j;
+#endif
+        return bits;
+    }
 
     // Sets folder_ to the last folder line between from and to (both line starts), if any.
     void FindFolderAbove(size_t from, size_t to) {
@@ -185,31 +362,24 @@ class Walker {
     // Tests one line; returns whether it was a folder line.
     bool Visit(std::string_view line) {
         const bool isFolder = IsFolderLine(line);
-        std::string_view subject;
-        if (isFolder) {
-            folder_ = line;
-            std::string_view path = line.substr(0, line.size() - 1);
-            subject = nameOnly_ ? FolderBaseName(path) : path;
-        } else if (nameOnly_) {
-            subject = line;
-        } else if (fullPath_) {
-            subject_.assign(folder_);
-            subject_.append(line);
-            subject = subject_;
-        } else {
-            subject = folder_;
-        }
-        if (!query_.Matches(subject, scratch_)) return isFolder;
-        const std::string_view head = isFolder ? line.substr(0, line.size() - 1) : folder_;
-        const std::string_view tail = isFolder ? std::string_view() : line;
+        if (isFolder) folder_ = line;
+        const std::string_view subject =
+            SubjectOf(line, isFolder, folder_, nameOnly_, fullPath_, subject_);
+        if (query_.Matches(subject, scratch_)) Accept(line, isFolder);
+        return isFolder;
+    }
+
+    // A line the query matched: it is a result if it passes the date and size filters.
+    void Accept(std::string_view line, bool isFolder) {
         if (filter_.Active()) {
             // The filter asks the file system, which costs far more than building the path.
-            path_.assign(head).append(tail);
-            if (filter_.Passes(path_)) results_.push_back(path_);
-        } else {
-            results_.PushJoined(head, tail);
+            if (isFolder)
+                path_.assign(line.substr(0, line.size() - 1));
+            else
+                path_.assign(folder_).append(line);
+            if (!filter_.Passes(path_)) return;
         }
-        return isFolder;
+        results_.Add(isFolder ? line : folder_, line);
     }
 
     std::string_view data_;
@@ -219,8 +389,10 @@ class Walker {
     const DateSizeFilter& filter_;
     SearchHost* host_;
     const int32_t step_;
-    PathList& results_;
+    SearchResults& results_;
     size_t firstLine_ = 0;
+    int64_t lines_ = 0;
+    int64_t advanced_ = 0;
     std::string_view folder_;
     std::string subject_;
     std::string scratch_;
@@ -242,7 +414,6 @@ struct Sample {
             lines += CountLineFeeds(chunk);
             bytes += chunk.size();
         }
-        MeasureLines();
     }
     int64_t Hits(std::string_view literal) const {
         FoldedFinder finder(literal);
@@ -258,54 +429,54 @@ struct Sample {
     int64_t Scaled(int64_t count) const {
         return bytes ? int64_t(double(count) * double(total) / double(bytes)) : 0;
     }
-    // Whole lines of the sample that match, each taken without its line end as the subject
-    // (a CR left on would fail every pattern anchored at the end).
-    int64_t MatchingLines(const KeywordQuery& query) const {
-        int64_t count = 0;
-        std::string scratch;
-        ForEachLine([&](std::string_view line) { count += query.Matches(line, scratch); });
-        return count;
+    struct Matching {
+        int64_t lines = 0;
+        int64_t pathChars = 0;  // the summed length of the paths they give
+    };
+    // Lines of the sample the query matches, tested as the walk tests them. A chunk's lines
+    // before its first folder line have no known folder and are left out.
+    Matching MatchingLines(const KeywordQuery& query, bool nameOnly, bool fullPath) const {
+        Matching m;
+        std::string scratch, joined;
+        std::string_view folder;
+        ForEachLine([&](std::string_view line, bool chunkStart) {
+            if (chunkStart) folder = {};
+            const bool isFolder = IsFolderLine(line);
+            if (isFolder)
+                folder = line;
+            else if (folder.empty())
+                return;
+            if (query.Matches(SubjectOf(line, isFolder, folder, nameOnly, fullPath, joined),
+                              scratch)) {
+                ++m.lines;
+                m.pathChars += int64_t(isFolder ? line.size() - 1 : folder.size() + line.size());
+            }
+        });
+        return m;
     }
-    // The guessed mean length of a result: a folder's path, or a file's name after it.
-    double MeanPathLength() const {
-        if (folderLines == 0) return 0;
-        const double folder = double(folderBytes) / double(folderLines);
-        const double file = fileLines ? double(fileBytes) / double(fileLines) : 0;
-        return (double(folderLines) * (folder - 1) + double(fileLines) * (folder + file)) /
-               double(folderLines + fileLines);
-    }
-
     std::vector<std::string_view> chunks;
     size_t total = 0, bytes = 0;
     int64_t lines = 1;
-    int64_t folderLines = 0, folderBytes = 0, fileLines = 0, fileBytes = 0;
 
   private:
-    // Whole lines of the chunks (the cut pieces at their ends left out), without line ends.
+    // Whole lines of the chunks (the cut pieces at their ends left out), without line ends
+    // (a CR left on would fail every pattern anchored at the end); the flag marks the first
+    // line of each chunk.
     template <class Visit>
     void ForEachLine(Visit visit) const {
         for (auto chunk : chunks) {
             size_t start = chunk.find('\n');
+            bool first = true;
             while (start != std::string_view::npos) {
                 size_t end = chunk.find('\n', start + 1);
                 if (end == std::string_view::npos) break;
                 std::string_view line = chunk.substr(start + 1, end - start - 1);
                 if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-                visit(line);
+                visit(line, first);
+                first = false;
                 start = end;
             }
         }
-    }
-    void MeasureLines() {
-        ForEachLine([this](std::string_view line) {
-            if (!line.empty() && line.back() == '\\') {
-                ++folderLines;
-                folderBytes += int64_t(line.size());
-            } else {
-                ++fileLines;
-                fileBytes += int64_t(line.size());
-            }
-        });
     }
 };
 
@@ -325,11 +496,39 @@ bool ChooseLiterals(const Sample& sample, const KeywordQuery& query, bool fullPa
     return hits * 5 <= sample.lines;
 }
 
+// The finders for a walk by plain terms, when the query and subjects allow one.
+bool PlainTermFinders(const Walker& walker, const KeywordQuery& query,
+                      std::vector<FoldedFinder>& finders,
+                      std::vector<KeywordQuery::Anchor>& anchors) {
+    if (!walker.NameSubjects()) return false;
+    auto terms = query.PlainTerms();
+    if (!terms || terms->empty() || terms->size() > 64) return false;
+    for (const auto& t : *terms) {
+        if (t.text.find_first_of("\r\n") != std::string::npos) return false;
+        finders.emplace_back(t.text);
+        anchors.push_back(t.anchor);
+    }
+    return true;
+}
+
+// Whether the sample predicts results that will be kept as places in the text.
+bool ResultsWillKeepText(std::string_view data, const KeywordQuery& query,
+                         const SearchCriteria& criteria) {
+    if (query.MatchesNothing()) return false;
+    const Sample sample(data);
+    const auto m = sample.MatchingLines(query, criteria.SearchFilename && !criteria.SearchPath,
+                                        criteria.SearchFilename && criteria.SearchPath);
+    return SearchResults::KeepsText(size_t(sample.Scaled(m.pathChars)),
+                                    size_t(sample.Scaled(m.lines)), data.size());
+}
+
 }  // namespace
 
-void WalkIndex(std::string_view data, const KeywordQuery& query, bool searchFilename,
-               bool searchPath, const DateSizeFilter& filter, SearchHost* host, int32_t step,
-               PathList& results, WalkStrategy strategy) {
+void WalkIndex(std::shared_ptr<const WholeFile> index, const KeywordQuery& query,
+               bool searchFilename, bool searchPath, const DateSizeFilter& filter, SearchHost* host,
+               int32_t step, SearchResults& results, WalkStrategy strategy, int parts) {
+    const std::string_view data = index ? index->Text() : std::string_view();
+    results.Attach(std::move(index));
     Walker walker(data, query, searchFilename, searchPath, filter, host, std::max(1, step),
                   results);
     if (query.MatchesNothing()) {
@@ -343,33 +542,89 @@ void WalkIndex(std::string_view data, const KeywordQuery& query, bool searchFile
                       ChooseLiterals(sample, query, walker.FullPathSubjects(), literals, hits);
     // A guessed size spares the list its growth by copying, which dominates when many lines
     // match.
-    const int64_t expected = sample.Scaled(scan ? hits : sample.MatchingLines(query));
-    if (expected > 1024) {
-        const double count = double(expected + expected / 8);
-        results.reserve(results.size() + size_t(count),
-                        results.CharCount() + size_t(count * sample.MeanPathLength()));
-    }
+    const int64_t expected = sample.Scaled(
+        scan ? hits
+             : sample.MatchingLines(query, walker.NameSubjects(), walker.FullPathSubjects()).lines);
+    if (expected > 1024) results.Reserve(size_t(expected + expected / 8));
+    std::vector<FoldedFinder> finders;
+    std::vector<KeywordQuery::Anchor> anchors;
     if (scan) {
-        std::vector<FoldedFinder> finders;
         for (const auto& l : literals) finders.emplace_back(l);
-        walker.Candidates(finders);
-    } else {
-        walker.EveryLine();
+    } else if (strategy == WalkStrategy::EveryLine ||
+               !PlainTermFinders(walker, query, finders, anchors)) {
+        finders.clear();
     }
+    auto walk = [&](Walker& w) {
+        if (scan)
+            w.Candidates(finders);
+        else if (!finders.empty())
+            w.PlainTerms(finders, anchors);
+        else
+            w.EveryLine();
+    };
+
+    // A large text is walked in two halves at once, the second on a thread of its own. The
+    // date and size filters ask the file system, so a filtered walk stays on this thread.
+    const size_t half = walker.LineStartFrom(data.size() / 2);
+    const bool split = half < data.size() && !filter.Active() &&
+                       (parts == 2 || (parts == 0 && data.size() >= kSplitWalkFrom &&
+                                       std::thread::hardware_concurrency() >= 2));
+    if (!split) {
+        walk(walker);
+        results.Settle();
+        return;
+    }
+    SearchResults second;
+    second.Attach(results.Shared());
+    second.Reserve(expected > 1024 ? size_t(expected / 2 + expected / 8) : 0);
+    Walker tail(data, query, searchFilename, searchPath, filter, nullptr, std::max(1, step),
+                second);
+    tail.Range(half, data.size());
+    walker.Range(walker.FirstLine(), half);
+    std::exception_ptr failed;
+    std::thread helper([&] {
+        try {
+            walk(tail);
+        } catch (...) {
+            failed = std::current_exception();
+        }
+    });
+    struct JoinAtEnd {
+        std::thread& t;
+        ~JoinAtEnd() { t.join(); }
+    };
+    {
+        JoinAtEnd join{helper};
+        walk(walker);
+    }
+    if (failed) std::rethrow_exception(failed);
+    walker.AdvanceTo(walker.Lines() + tail.Lines());
+    results.Append(std::move(second));
+    results.Settle();
 }
 
 void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteria,
-                     std::string_view indexPath, SearchHost& host, PathList& results) {
+                     std::string_view indexPath, SearchHost& host, SearchResults& results) {
     if (!fs.Exists(indexPath)) {
         host.RefreshIndex();
         if (!fs.Exists(indexPath)) return;
     }
     results.clear();
     // Read whole, refusing concurrent writers: a build in progress makes this fail.
-    std::optional<std::string> data = fs.ReadWhole(indexPath);
-    if (!data) throw FileError("Cannot open file " + std::string(indexPath));
+    std::shared_ptr<const WholeFile> index = fs.OpenWhole(indexPath);
+    if (!index) throw FileError("Cannot open file " + std::string(indexPath));
+    KeywordQuery query(criteria.Keywords);
+    if (index->HoldsFileOpen() && ResultsWillKeepText(index->Text(), query, criteria)) {
+        // The results will keep the text, and the index file must not stay open with them:
+        // read it into memory now rather than copy it from the mapping afterwards. A build
+        // that starts in between makes the read fail, as it would any search.
+        index.reset();
+        std::optional<std::string> text = fs.ReadWhole(indexPath);
+        if (!text) throw FileError("Cannot open file " + std::string(indexPath));
+        index = WholeFileFromText(std::move(*text));
+    }
 
-    const int64_t lines = CountIndexLines(*data);
+    const int64_t lines = CountIndexLines(index->Text());
     const int32_t step =
         ShowSearchProgress(host, int32_t(std::min<int64_t>(lines, INT32_MAX)), kSearchingCaption);
     struct HideAtEnd {
@@ -377,14 +632,13 @@ void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteri
         ~HideAtEnd() { host.HideProgress(); }
     } hide{host};
 
-    KeywordQuery query(criteria.Keywords);
     DateSizeFilter filter(fs, clock, criteria);
-    WalkIndex(*data, query, criteria.SearchFilename, criteria.SearchPath, filter, &host, step,
-              results);
+    WalkIndex(std::move(index), query, criteria.SearchFilename, criteria.SearchPath, filter, &host,
+              step, results);
 }
 
 void SearchIndex(AppContext& ctx, const SearchCriteria& criteria, SearchHost& host,
-                 PathList& results) {
+                 SearchResults& results) {
     SearchIndexFile(ctx.fs, ctx.clock, criteria, IndexFilePath(ctx), host, results);
 }
 

@@ -2,11 +2,12 @@
 // Running a search over the path index: every line is tested against the keyword query,
 // and each match against the date and size filters.
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
-#include "app/path_list.h"
+#include "search/search_results.h"
 
 namespace lark {
 
@@ -44,24 +45,31 @@ int32_t ShowSearchProgress(SearchHost& host, int32_t maximum, std::string_view c
 
 // Searches the index file at IndexFilePath.
 void SearchIndex(AppContext& ctx, const SearchCriteria& criteria, SearchHost& host,
-                 PathList& results);
+                 SearchResults& results);
 // The same over the index file at indexPath. When the file is missing, one refresh is
 // started and, if it is still missing, results stay as they were. Throws FileError with
 // "Cannot open file " + path when the file cannot be read whole (a build is writing it).
 void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteria,
-                     std::string_view indexPath, SearchHost& host, PathList& results);
+                     std::string_view indexPath, SearchHost& host, SearchResults& results);
 
 // Lines of an index held in memory, as the walk counts them.
 int64_t CountIndexLines(std::string_view data);
 
-// How the walk finds the lines worth evaluating. Both give the same results; Auto scans the
-// whole buffer for a literal every match must hold when the query has one.
-enum class WalkStrategy { Auto, EveryLine };
+// How the walk finds the lines worth evaluating. All give the same results. Auto scans the
+// whole buffer for a literal every match must hold when the query has a rare one, and else
+// marks where the terms occur block by block when the query allows (PlainTerms forces that
+// second way where it applies); EveryLine tests each line by itself.
+enum class WalkStrategy { Auto, PlainTerms, EveryLine };
 
-// Appends the matches of an index held in memory (line 1 skipped) to results, advancing the
-// host's bar by step every step lines (host may be null).
-void WalkIndex(std::string_view data, const KeywordQuery& query, bool searchFilename,
-               bool searchPath, const DateSizeFilter& filter, SearchHost* host, int32_t step,
-               PathList& results, WalkStrategy strategy = WalkStrategy::Auto);
+// Fills results with the matches of an index held in memory (line 1 skipped), advancing the
+// host's bar by step every step lines (host may be null). The results may keep the text.
+void WalkIndex(std::shared_ptr<const WholeFile> index, const KeywordQuery& query,
+               bool searchFilename, bool searchPath, const DateSizeFilter& filter,
+               SearchHost* host, int32_t step, SearchResults& results,
+               WalkStrategy strategy = WalkStrategy::Auto, int parts = 0);
+
+// From this size on, an unfiltered walk runs in two halves at once where the machine has
+// two processors (parts 0 above). parts 1 and 2 fix the number, whatever the size.
+inline constexpr size_t kSplitWalkFrom = size_t(4) << 20;
 
 }  // namespace lark

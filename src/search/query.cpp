@@ -1,5 +1,6 @@
 #include "search/query.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/text.h"
@@ -191,6 +192,41 @@ bool KeywordQuery::Matches(std::string_view subject, std::string& scratch) const
     return result;
 }
 
+std::optional<std::vector<KeywordQuery::PlainTerm>> KeywordQuery::PlainTerms() const {
+    std::vector<PlainTerm> terms;
+    for (const Step& step : steps_) {
+        if (step.kind == Kind::All) {
+            terms.emplace_back();
+            continue;
+        }
+        if (step.kind == Kind::General) return std::nullopt;
+        // One run of letters between the stars: the stars stand only at the ends.
+        const auto filled = [](const std::string& s) { return !s.empty(); };
+        if (std::count_if(step.segments.begin(), step.segments.end(), filled) != 1)
+            return std::nullopt;
+        PlainTerm term;
+        term.text = *std::find_if(step.segments.begin(), step.segments.end(), filled);
+        const bool starFirst = step.pattern.front() == '*', starLast = step.pattern.back() == '*';
+        term.anchor = starFirst && starLast ? Anchor::Anywhere
+                      : starFirst           ? Anchor::End
+                                            : Anchor::Start;
+        terms.push_back(std::move(term));
+    }
+    return terms;
+}
+
+bool KeywordQuery::MatchesGiven(uint64_t occurring) const {
+    if (constant_) return constantValue_;
+    bool result = initial_;
+    for (size_t i = 0; i < steps_.size(); ++i) {
+        const Step& step = steps_[i];
+        if (step.orMode ? result : !result) return result;
+        const bool found = step.kind == Kind::All || (i < 64 && (occurring >> i & 1) != 0);
+        result = found != step.negate;
+    }
+    return result;
+}
+
 std::optional<std::vector<std::string>> KeywordQuery::AnyOfLiterals(
     const std::function<int64_t(std::string_view)>& cost, char splitAt) const {
     struct Need {
@@ -243,6 +279,30 @@ bool FoldedFinder::EqualAt(const char* at) const {
     return true;
 }
 
+uint64_t FoldedFinder::EndsFit64(const char* at) const {
+    const size_t m = needle_.size();
+    if (m == 0) return ~uint64_t(0);
+    const char first = needle_[0], firstMask = masks_[0];
+    const char tail = needle_[m - 1], tailMask = masks_[m - 1];
+    uint64_t bits = 0;
+#if defined(__SSE2__)
+    const __m128i vFirst = _mm_set1_epi8(first), kFirst = _mm_set1_epi8(firstMask);
+    const __m128i vTail = _mm_set1_epi8(tail), kTail = _mm_set1_epi8(tailMask);
+    for (int k = 0; k < 4; ++k) {
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * k));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * k + m - 1));
+        __m128i eq = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, kFirst), vFirst),
+                                   _mm_cmpeq_epi8(_mm_or_si128(b, kTail), vTail));
+        bits |= uint64_t(unsigned(_mm_movemask_epi8(eq))) << (16 * k);
+    }
+#else
+    for (size_t j = 0; j < 64; ++j)
+        if (char(at[j] | firstMask) == first && char(at[j + m - 1] | tailMask) == tail)
+            bits |= uint64_t(1) << j;
+#endif
+    return bits;
+}
+
 size_t FoldedFinder::Find(std::string_view hay, size_t from) const {
     const size_t m = needle_.size();
     if (m == 0) return from <= hay.size() ? from : std::string_view::npos;
@@ -268,6 +328,22 @@ size_t FoldedFinder::Find(std::string_view hay, size_t from) const {
             if (EqualAt(base + i + j)) return i + j;
             bits &= bits - 1;
         }
+    }
+    // The starts left over, in one block that overlaps the starts already tried.
+    if (i <= lastStart && lastStart + 1 >= 16) {
+        const size_t back = lastStart + 1 - 16;
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + back));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + back + m - 1));
+        __m128i eq = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, kFirst), vFirst),
+                                   _mm_cmpeq_epi8(_mm_or_si128(b, kTail), vTail));
+        // Only the starts from i on are new.
+        unsigned bits = unsigned(_mm_movemask_epi8(eq)) & (0xFFFFu << (i - back));
+        while (bits != 0) {
+            unsigned j = unsigned(__builtin_ctz(bits));
+            if (EqualAt(base + back + j)) return back + j;
+            bits &= bits - 1;
+        }
+        return std::string_view::npos;
     }
 #endif
     for (; i <= lastStart; ++i) {

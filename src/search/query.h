@@ -18,9 +18,13 @@ class FoldedFinder {
     explicit FoldedFinder(std::string_view lowerNeedle);
     size_t Find(std::string_view hay, size_t from = 0) const;
     size_t size() const { return needle_.size(); }
+    // Bit j set when the needle's first and last bytes fit at at + j, for j in 0..63; the
+    // bytes from at to at + 63 + size() - 1 must be readable. Only a needle of one or two
+    // bytes is then known to occur; a longer one needs EqualAt.
+    uint64_t EndsFit64(const char* at) const;
+    bool EqualAt(const char* at) const;
 
   private:
-    bool EqualAt(const char* at) const;
     std::string needle_;
     std::string masks_;  // 0x20 for letters, 0 otherwise: (byte | mask) == needle byte
 };
@@ -48,6 +52,21 @@ class KeywordQuery {
     // of splitAt are taken apart first ('\0': none).
     std::optional<std::vector<std::string>> AnyOfLiterals(
         const std::function<int64_t(std::string_view)>& cost, char splitAt = '\0') const;
+    // Where a plain term's text must stand in the subject.
+    enum class Anchor { Anywhere, Start, End };
+    struct PlainTerm {
+        std::string text;  // lower case; "" for a term that matches anything
+        Anchor anchor = Anchor::Anywhere;
+    };
+    // When every term is a plain word or phrase, perhaps with stars only at its ends (or
+    // matches anything), the text each term looks for and where, in order; nullopt when a
+    // term has "?", "#" or a star between letters. Such a query is decided by which of these
+    // texts stand where they must in the subject.
+    std::optional<std::vector<PlainTerm>> PlainTerms() const;
+    // The answer for a subject in which exactly the terms whose bits are set in occurring
+    // (bit i: term i, as PlainTerms lists them) find their text.
+    bool MatchesGiven(uint64_t occurring) const;
+
     // Known without looking at any subject.
     bool MatchesNothing() const { return constant_ && !constantValue_; }
     bool MatchesEverything() const { return constant_ && constantValue_; }

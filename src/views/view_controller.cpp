@@ -123,12 +123,14 @@ void ViewController::LoadView(std::string_view name) {
     if (CurrentViewList) {
         // Folder rows stand for the folders themselves in the one view that lists them.
         bool admitFolders = CurrentViewList == &RecentFolders;
-        Items.Reserve(CurrentViewList->size());
+        Items.Reserve(CurrentViewList->PathCount());
         // Outside History mode every date is in the selection.
         static const std::function<bool(double)> kEveryDate;
         const auto& inHistory = HistoryMode ? InHistorySelection : kEveryDate;
         FileListItem row;
-        for (std::string_view path : *CurrentViewList) {
+        std::string scratch;
+        for (size_t i = 0, n = CurrentViewList->PathCount(); i < n; ++i) {
+            const std::string_view path = CurrentViewList->PathAt(i, scratch);
             if (!PassesNameRules(path, NameFilter)) continue;
             if (FillFileListRow(path, ctx_.fs.Stat(path), admitFolders, inHistory, row))
                 Items.Add(std::move(row));

@@ -7,6 +7,7 @@
 
 #include "views/file_list.h"
 #include "app/path_list.h"
+#include "search/search_results.h"
 #include "views/view_catalogue.h"
 #include "views/view_host.h"
 
@@ -22,13 +23,13 @@ class ViewController {
 
     // The path lists behind the views; the window owns them through this object.
     PathList RecentDocuments;
-    PathList LastSearchResults;
+    SearchResults LastSearchResults;
     PathList TemplateDocuments;
     PathList RecentFolders;
     PathList RecentPrograms;
     PathList OtherUserDocuments;
     std::string CurrentViewName;
-    const PathList* CurrentViewList = nullptr;
+    const PathSource* CurrentViewList = nullptr;
     std::string NameFilter;  // lower case; empty: no filter
 
     FileListItems Items;

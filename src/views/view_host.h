@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/path_list.h"
+#include "search/search_results.h"
 
 namespace lark {
 
@@ -56,7 +57,7 @@ class SavedSearchRunner {
   public:
     virtual ~SavedSearchRunner() = default;
     virtual bool LoadCriteria(std::string_view lksPath) = 0;
-    virtual void SearchIndex(PathList& lastSearchResults) = 0;
+    virtual void SearchIndex(SearchResults& lastSearchResults) = 0;
 };
 
 }  // namespace lark

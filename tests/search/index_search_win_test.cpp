@@ -69,8 +69,8 @@ class RealFiles : public ::testing::Test {
 
     void WriteIndex(const std::string& text) { ASSERT_TRUE(fs_.WriteWhole(indexPath_, text)); }
 
-    PathList Search(const SearchCriteria& c) {
-        PathList results;
+    SearchResults Search(const SearchCriteria& c) {
+        SearchResults results;
         NoHost host;
         SearchIndexFile(fs_, clock_, c, indexPath_, host, results);
         return results;
@@ -100,7 +100,7 @@ TEST_F(RealFiles, DateAndSizeFiltersReadTheFilesOnDisk) {
         const char* from;
         const char* to;
         int32_t unit;
-        PathList expected;
+        SearchResults expected;
     } cases[] = {
         {"no filter keeps folders and vanished files",
          DateFilterMode::None,
@@ -180,7 +180,7 @@ TEST_F(RealFiles, SizeIsReadWhileAnotherProgramHoldsTheFile) {
     c.SizeMode = SizeFilterMode::Larger;
     c.LargerThan = "3";
     c.LargerUnits = 1;
-    EXPECT_EQ(Search(c), PathList{root_ + "\\locked.dat"});
+    EXPECT_EQ(Search(c), SearchResults{root_ + "\\locked.dat"});
 }
 
 TEST_F(RealFiles, ARunningBuildMakesTheSearchFail) {
@@ -191,7 +191,7 @@ TEST_F(RealFiles, ARunningBuildMakesTheSearchFail) {
         UniqueFile builder(CreateFileW(Widen(indexPath_).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                        nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(builder);
-        PathList results{"old"};
+        SearchResults results{"old"};
         NoHost host;
         try {
             SearchIndexFile(fs_, clock_, c, indexPath_, host, results);
@@ -202,7 +202,54 @@ TEST_F(RealFiles, ARunningBuildMakesTheSearchFail) {
         EXPECT_TRUE(results.empty());
         EXPECT_EQ(host.refreshes, 0);
     }
-    EXPECT_EQ(Search(c), PathList{root_});
+    EXPECT_EQ(Search(c), SearchResults{root_});
+}
+
+TEST_F(RealFiles, TheIndexIsMappedForTheSearchAndFreeForTheNextBuildAfterIt) {
+    // Many entries, so that one query keeps its results in the index text and another
+    // copies a few out.
+    std::string text = root_ + ";::\r\n" + root_ + "\\\r\n";
+    for (int i = 0; i < 20000; ++i) text += "note" + std::to_string(i) + ".txt\r\n";
+    text += "single.doc\r\n";
+    WriteIndex(text);
+
+    auto mapped = fs_.OpenWhole(indexPath_);
+    ASSERT_TRUE(mapped);
+    EXPECT_TRUE(mapped->HoldsFileOpen());  // the temporary folder is on a fixed drive
+    EXPECT_EQ(mapped->Text(), text);
+    {
+        // No writer while it is mapped; a second reader is welcome.
+        UniqueFile writer(CreateFileW(Widen(indexPath_).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_FALSE(writer);
+        EXPECT_TRUE(fs_.ReadWhole(indexPath_));
+    }
+    mapped.reset();
+
+    SearchCriteria c;
+    for (const char* query : {"note", "single"}) {
+        c.Keywords = query;
+        SearchResults results = Search(c);
+        EXPECT_EQ(results.size(), std::string(query) == "note" ? 20000u : 1u);
+        EXPECT_EQ(results.InIndexText(), std::string(query) == "note");
+        if (results.InIndexText()) {
+            EXPECT_FALSE(results.IndexText()->HoldsFileOpen());
+        }
+        // With the results still held, a build can replace the index.
+        UniqueFile builder(CreateFileW(Widen(indexPath_).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                       nullptr, CREATE_ALWAYS, 0, nullptr));
+        EXPECT_TRUE(builder) << query << " " << GetLastError();
+        builder.Reset();
+        WriteIndex(text);
+        EXPECT_EQ(results.Path(results.size() - 1),
+                  root_ + (std::string(query) == "note" ? "\\note19999.txt" : "\\single.doc"));
+    }
+
+    // An empty file cannot be mapped, and reads as empty.
+    WriteIndex("");
+    auto empty = fs_.OpenWhole(indexPath_);
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->Text().empty());
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ class FakeSearchRunner : public SavedSearchRunner {
             if (l == path) return true;
         return false;
     }
-    void SearchIndex(PathList& lastSearchResults) override {
+    void SearchIndex(SearchResults& lastSearchResults) override {
         ++searches;
         lastSearchResults = results;
     }
