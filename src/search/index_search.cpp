@@ -483,13 +483,13 @@ struct Sample {
 // Picks the literals to scan for, priced by their hits in the sample. Returns false when
 // there are none, or when they sit on so many lines that visiting every line is cheaper.
 bool ChooseLiterals(const Sample& sample, const KeywordQuery& query, bool fullPath,
-                    std::vector<std::string>& chosen, int64_t& hits) {
+                    std::vector<std::string>& chosen) {
     auto price = [&sample](std::string_view literal) { return sample.Hits(literal); };
     // A full-path subject joins the folder line to the file line, so a literal holding "\\"
     // could straddle the two; its pieces cannot.
     auto literals = query.AnyOfLiterals(price, fullPath ? '\\' : '\0');
     if (!literals) return false;
-    hits = 0;
+    int64_t hits = 0;
     for (const auto& l : *literals) hits += sample.Hits(l);
     chosen = std::move(*literals);
     // Past about one hit in five lines the jumps cost more than they save.
@@ -511,22 +511,38 @@ bool PlainTermFinders(const Walker& walker, const KeywordQuery& query,
     return true;
 }
 
-// Whether the sample predicts results that will be kept as places in the text.
-bool ResultsWillKeepText(std::string_view data, const KeywordQuery& query,
-                         const SearchCriteria& criteria) {
-    if (query.MatchesNothing()) return false;
+// What a walk is to do, worked out from a sample of the text before it starts.
+struct WalkPlan {
+    bool scan = false;  // scan the whole text for the literals
+    std::vector<std::string> literals;
+    int64_t expectedResults = 0;
+    int64_t expectedPathChars = 0;
+
+    // Whether the results are expected to stay places in the text rather than be copied.
+    bool KeepsText(size_t textSize) const {
+        return SearchResults::KeepsText(size_t(expectedPathChars), size_t(expectedResults),
+                                        textSize);
+    }
+};
+
+WalkPlan PlanWalk(std::string_view data, const KeywordQuery& query, bool searchFilename,
+                  bool searchPath, WalkStrategy strategy) {
+    WalkPlan plan;
+    if (query.MatchesNothing()) return plan;
+    const bool nameOnly = searchFilename && !searchPath, fullPath = searchFilename && searchPath;
     const Sample sample(data);
-    const auto m = sample.MatchingLines(query, criteria.SearchFilename && !criteria.SearchPath,
-                                        criteria.SearchFilename && criteria.SearchPath);
-    return SearchResults::KeepsText(size_t(sample.Scaled(m.pathChars)),
-                                    size_t(sample.Scaled(m.lines)), data.size());
+    plan.scan =
+        strategy == WalkStrategy::Auto && ChooseLiterals(sample, query, fullPath, plan.literals);
+    const auto matching = sample.MatchingLines(query, nameOnly, fullPath);
+    plan.expectedResults = sample.Scaled(matching.lines);
+    plan.expectedPathChars = sample.Scaled(matching.pathChars);
+    return plan;
 }
 
-}  // namespace
-
-void WalkIndex(std::shared_ptr<const WholeFile> index, const KeywordQuery& query,
-               bool searchFilename, bool searchPath, const DateSizeFilter& filter, SearchHost* host,
-               int32_t step, SearchResults& results, WalkStrategy strategy, int parts) {
+void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
+                 const KeywordQuery& query, bool searchFilename, bool searchPath,
+                 const DateSizeFilter& filter, SearchHost* host, int32_t step,
+                 SearchResults& results, WalkStrategy strategy, int parts) {
     const std::string_view data = index ? index->Text() : std::string_view();
     results.Attach(std::move(index));
     Walker walker(data, query, searchFilename, searchPath, filter, host, std::max(1, step),
@@ -535,21 +551,15 @@ void WalkIndex(std::shared_ptr<const WholeFile> index, const KeywordQuery& query
         walker.EveryLine();  // still stepped through, for the progress bar
         return;
     }
-    const Sample sample(data);
-    std::vector<std::string> literals;
-    int64_t hits = 0;
-    const bool scan = strategy == WalkStrategy::Auto &&
-                      ChooseLiterals(sample, query, walker.FullPathSubjects(), literals, hits);
     // A guessed size spares the list its growth by copying, which dominates when many lines
     // match.
-    const int64_t expected = sample.Scaled(
-        scan ? hits
-             : sample.MatchingLines(query, walker.NameSubjects(), walker.FullPathSubjects()).lines);
+    const int64_t expected = plan.expectedResults;
     if (expected > 1024) results.Reserve(size_t(expected + expected / 8));
+    const bool scan = plan.scan;
     std::vector<FoldedFinder> finders;
     std::vector<KeywordQuery::Anchor> anchors;
     if (scan) {
-        for (const auto& l : literals) finders.emplace_back(l);
+        for (const auto& l : plan.literals) finders.emplace_back(l);
     } else if (strategy == WalkStrategy::EveryLine ||
                !PlainTermFinders(walker, query, finders, anchors)) {
         finders.clear();
@@ -603,6 +613,17 @@ void WalkIndex(std::shared_ptr<const WholeFile> index, const KeywordQuery& query
     results.Settle();
 }
 
+}  // namespace
+
+void WalkIndex(std::shared_ptr<const WholeFile> index, const KeywordQuery& query,
+               bool searchFilename, bool searchPath, const DateSizeFilter& filter, SearchHost* host,
+               int32_t step, SearchResults& results, WalkStrategy strategy, int parts) {
+    const WalkPlan plan = PlanWalk(index ? index->Text() : std::string_view(), query,
+                                   searchFilename, searchPath, strategy);
+    WalkPlanned(std::move(index), plan, query, searchFilename, searchPath, filter, host, step,
+                results, strategy, parts);
+}
+
 void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteria,
                      std::string_view indexPath, SearchHost& host, SearchResults& results) {
     if (!fs.Exists(indexPath)) {
@@ -614,7 +635,9 @@ void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteri
     std::shared_ptr<const WholeFile> index = fs.OpenWhole(indexPath);
     if (!index) throw FileError("Cannot open file " + std::string(indexPath));
     KeywordQuery query(criteria.Keywords);
-    if (index->HoldsFileOpen() && ResultsWillKeepText(index->Text(), query, criteria)) {
+    const WalkPlan plan = PlanWalk(index->Text(), query, criteria.SearchFilename,
+                                   criteria.SearchPath, WalkStrategy::Auto);
+    if (index->HoldsFileOpen() && plan.KeepsText(index->Text().size())) {
         // The results will keep the text, and the index file must not stay open with them:
         // read it into memory now rather than copy it from the mapping afterwards. A build
         // that starts in between makes the read fail, as it would any search.
@@ -633,8 +656,8 @@ void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteri
     } hide{host};
 
     DateSizeFilter filter(fs, clock, criteria);
-    WalkIndex(std::move(index), query, criteria.SearchFilename, criteria.SearchPath, filter, &host,
-              step, results);
+    WalkPlanned(std::move(index), plan, query, criteria.SearchFilename, criteria.SearchPath, filter,
+                &host, step, results, WalkStrategy::Auto, 0);
 }
 
 void SearchIndex(AppContext& ctx, const SearchCriteria& criteria, SearchHost& host,
