@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <system_error>
 #include <thread>
 
 #include "app/context.h"
@@ -592,22 +593,31 @@ void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
     tail.Range(half, data.size());
     walker.Range(walker.FirstLine(), half);
     std::exception_ptr failed;
-    std::thread helper([&] {
-        try {
-            walk(tail);
-        } catch (...) {
-            failed = std::current_exception();
-        }
-    });
+    std::thread helper;
+    bool threaded = true;
+    try {
+        helper = std::thread([&] {
+            try {
+                walk(tail);
+            } catch (...) {
+                failed = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        threaded = false;  // no thread to be had: the second half is walked here
+    }
     struct JoinAtEnd {
         std::thread& t;
-        ~JoinAtEnd() { t.join(); }
+        ~JoinAtEnd() {
+            if (t.joinable()) t.join();
+        }
     };
     {
         JoinAtEnd join{helper};
         walk(walker);
     }
     if (failed) std::rethrow_exception(failed);
+    if (!threaded) walk(tail);
     walker.AdvanceTo(walker.Lines() + tail.Lines());
     results.Append(std::move(second));
     results.Settle();
