@@ -209,7 +209,6 @@ class Walker {
         AdvanceTo(lines_);
     }
 
-    bool FullPathSubjects() const { return fullPath_; }
     bool NameSubjects() const { return nameOnly_; }
 
     // Names only, and a query of plain terms: one pass over the text, 64 bytes at a time,
@@ -550,6 +549,7 @@ void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
                   results);
     if (query.MatchesNothing()) {
         walker.EveryLine();  // still stepped through, for the progress bar
+        results.Settle();    // lets the text go
         return;
     }
     // A guessed size spares the list its growth by copying, which dominates when many lines
