@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
-#include "app/settings.h"
+#include "config/context.h"
+#include "config/settings.h"
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/messages_win.h"
 #include "platform/win32/win32_platform.h"
-#include "views/shell_services_win.h"
+#include "platform/win32/shell_win.h"
 #include "views/view_catalogue.h"
 #include "views/view_controller.h"
 

@@ -1,6 +1,6 @@
 #include "about/about_text.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace lark {
 

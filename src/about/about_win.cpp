@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "about/about_text.h"
-#include "app/my_form_win.h"
+#include "ui/my_form_win.h"
 #include "platform/win32/encoding_win.h"
 #include "res/resource.h"
 

@@ -3,8 +3,8 @@
 #include <shellapi.h>
 
 #include "app/command_line.h"
-#include "app/registry_helpers.h"
-#include "app/text.h"
+#include "config/registry_helpers.h"
+#include "base/text.h"
 #include "platform/win32/encoding_win.h"
 
 namespace lark {

@@ -1,6 +1,6 @@
 #include "app/main_frame_win.h"
 
-#include "app/command_ids.h"
+#include "app/command_ids_win.h"
 #include "platform/win32/handles_win.h"
 
 namespace lark {

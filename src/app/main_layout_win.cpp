@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/command_ids.h"
+#include "app/command_ids_win.h"
 #include "platform/win32/encoding_win.h"
 #include "res/resource.h"
 

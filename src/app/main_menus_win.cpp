@@ -1,6 +1,6 @@
 #include <stdexcept>
 
-#include "app/command_ids.h"
+#include "app/command_ids_win.h"
 #include "app/main_layout_win.h"
 
 namespace lark {

@@ -1,9 +1,9 @@
 #include "app/main_views_win.h"
 
-#include "app/command_ids.h"
-#include "app/context.h"
+#include "app/command_ids_win.h"
+#include "config/context.h"
 #include "app/main_layout_win.h"
-#include "app/wait_pumping_win.h"
+#include "ui/message_pump_win.h"
 #include "platform/win32/encoding_win.h"
 #include "views/view_selectors_win.h"
 

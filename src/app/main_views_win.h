@@ -14,7 +14,7 @@
 #include "search/criteria.h"
 #include "search/index_search.h"
 #include "views/file_list_win.h"
-#include "views/shell_services_win.h"
+#include "platform/win32/shell_win.h"
 #include "views/view_controller.h"
 #include "views/view_host_win.h"
 

@@ -7,7 +7,7 @@
 
 #include "app/main_layout_win.h"
 #include "app/main_window_win.h"
-#include "app/win32_app_win.h"
+#include "config/win32_app_win.h"
 #include "platform/win32/handles_win.h"
 #include "search/search_dialog_win.h"
 #include "views/launch_win.h"

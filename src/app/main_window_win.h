@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/my_form_win.h"
+#include "ui/my_form_win.h"
 #include "index/index_events.h"
 #include "index/refresh_controller.h"
 #include "search/criteria.h"

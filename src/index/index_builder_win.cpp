@@ -4,8 +4,8 @@
 
 #include <thread>
 
-#include "app/context.h"
-#include "app/file_helpers.h"
+#include "config/context.h"
+#include "base/file_helpers.h"
 #include "index/index_service_win.h"
 #include "index/index_walk_win.h"
 #include "platform/win32/handles_win.h"

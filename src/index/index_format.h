@@ -57,7 +57,7 @@ class IndexWriter {
 
 }  // namespace lark
 
-#include "app/text.h"
+#include "base/text.h"
 
 template <typename Each>
 void lark::ForEachFolderEntry(std::string_view listText, Each&& each) {

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "app/context.h"
-#include "app/data_paths.h"
-#include "app/settings.h"
+#include "config/context.h"
+#include "config/data_paths.h"
+#include "config/settings.h"
 #include "index/change_watcher_win.h"
 #include "index/index_builder_win.h"
 #include "index/index_events.h"

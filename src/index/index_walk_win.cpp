@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/handles_win.h"
 

@@ -1,9 +1,9 @@
 #include "index/refresh_controller.h"
 
-#include "app/context.h"
-#include "app/data_paths.h"
-#include "app/date_time.h"
-#include "app/settings.h"
+#include "config/context.h"
+#include "config/data_paths.h"
+#include "base/date_time.h"
+#include "config/settings.h"
 #include "index/index_state.h"
 
 namespace lark {

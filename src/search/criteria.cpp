@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <map>
 
-#include "app/context.h"
-#include "app/file_helpers.h"
-#include "app/text.h"
+#include "config/context.h"
+#include "base/file_helpers.h"
+#include "base/text.h"
 
 namespace lark {
 

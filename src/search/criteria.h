@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/date_time.h"
+#include "base/date_time.h"
 
 // <windows.h> turns SearchPath into SearchPathW; the criteria field keeps its own name.
 #ifdef SearchPath

@@ -5,8 +5,8 @@
 #include <system_error>
 #include <thread>
 
-#include "app/context.h"
-#include "app/data_paths.h"
+#include "config/context.h"
+#include "config/data_paths.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "search/criteria.h"

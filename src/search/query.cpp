@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/text.h"
+#include "base/text.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -6,10 +6,10 @@
 #include <array>
 #include <cstring>
 
-#include "app/context.h"
-#include "app/data_paths.h"
-#include "app/date_time.h"
-#include "app/settings.h"
+#include "config/context.h"
+#include "config/data_paths.h"
+#include "base/date_time.h"
+#include "config/settings.h"
 #include "platform/file_system.h"
 #include "platform/messages.h"
 #include "platform/win32/encoding_win.h"

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/path_list.h"
+#include "base/path_list.h"
 #include "platform/file_system.h"
 
 namespace lark {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/date_time.h"
-#include "app/text.h"
+#include "base/date_time.h"
+#include "base/text.h"
 #include "platform/file_system.h"
 
 namespace lark {

@@ -1,7 +1,7 @@
 #include "views/launch.h"
 
-#include "app/registry_helpers.h"
-#include "app/text.h"
+#include "config/registry_helpers.h"
+#include "base/text.h"
 #include "platform/file_system.h"
 
 namespace lark {

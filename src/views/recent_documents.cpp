@@ -2,12 +2,12 @@
 
 #include <set>
 
-#include "app/context.h"
-#include "app/data_paths.h"
-#include "app/file_helpers.h"
-#include "app/settings.h"
-#include "app/text.h"
-#include "views/shell_services.h"
+#include "config/context.h"
+#include "config/data_paths.h"
+#include "base/file_helpers.h"
+#include "config/settings.h"
+#include "base/text.h"
+#include "platform/shell.h"
 #include "views/shortcut.h"
 
 namespace lark {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/path_list.h"
+#include "base/path_list.h"
 
 namespace lark {
 

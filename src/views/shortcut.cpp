@@ -1,6 +1,6 @@
 #include "views/shortcut.h"
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/file_system.h"
 
 namespace lark {

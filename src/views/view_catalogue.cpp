@@ -1,7 +1,7 @@
 #include "views/view_catalogue.h"
 
-#include "app/date_time.h"
-#include "app/text.h"
+#include "base/date_time.h"
+#include "base/text.h"
 
 namespace lark {
 

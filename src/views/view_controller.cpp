@@ -2,11 +2,11 @@
 
 #include <stdexcept>
 
-#include "app/context.h"
-#include "app/data_paths.h"
-#include "app/registry_helpers.h"
-#include "app/settings.h"
-#include "app/text.h"
+#include "config/context.h"
+#include "config/data_paths.h"
+#include "config/registry_helpers.h"
+#include "config/settings.h"
+#include "base/text.h"
 #include "views/recent_documents.h"
 
 namespace lark {

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "views/file_list.h"
-#include "app/path_list.h"
+#include "base/path_list.h"
 #include "search/search_results.h"
 #include "views/view_catalogue.h"
 #include "views/view_host.h"

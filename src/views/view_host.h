@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/path_list.h"
+#include "base/path_list.h"
 #include "search/search_results.h"
 
 namespace lark {

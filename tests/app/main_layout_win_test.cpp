@@ -5,10 +5,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/command_ids.h"
+#include "app/command_ids_win.h"
 #include "app/main_frame_win.h"
 #include "app/tray_icon_win.h"
-#include "window_test_helpers.h"
+#include "support/window_test_helpers.h"
 
 namespace lark {
 namespace {

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
-#include "app/context.h"
+#include "app/command_ids_win.h"
+#include "config/context.h"
 #include "app/main_frame_win.h"
 #include "app/main_views_win.h"
 #include "app/main_window_win.h"
-#include "app/registry_helpers.h"
-#include "app/settings.h"
+#include "config/registry_helpers.h"
+#include "config/settings.h"
 #include "index/index_format.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"

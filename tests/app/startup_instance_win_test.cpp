@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/win32/encoding_win.h"
 #include "support/win_tree_helpers.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/tray_icon_win.h"
-#include "window_test_helpers.h"
+#include "support/window_test_helpers.h"
 
 namespace lark {
 namespace {

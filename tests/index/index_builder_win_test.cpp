@@ -3,7 +3,7 @@
 #include <map>
 #include <set>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "index/index_format.h"
 #include "index/index_harness_win.h"
 

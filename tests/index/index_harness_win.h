@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
-#include "app/data_paths.h"
-#include "app/settings.h"
+#include "config/context.h"
+#include "config/data_paths.h"
+#include "config/settings.h"
 #include "index/index_events.h"
 #include "index/index_service_win.h"
 #include "index/index_state.h"

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/context.h"
-#include "app/data_paths.h"
-#include "app/settings.h"
-#include "app/test_app.h"
+#include "config/context.h"
+#include "config/data_paths.h"
+#include "config/settings.h"
+#include "support/test_app.h"
 #include "index/index_state.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"

@@ -5,12 +5,12 @@
 #include <set>
 #include <thread>
 
-#include "app/data_paths.h"
-#include "app/file_helpers.h"
-#include "app/registry_helpers.h"
-#include "app/settings.h"
-#include "app/text.h"
-#include "app/win32_app_win.h"
+#include "config/data_paths.h"
+#include "base/file_helpers.h"
+#include "config/registry_helpers.h"
+#include "config/settings.h"
+#include "base/text.h"
+#include "config/win32_app_win.h"
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/handles_win.h"
 #include "support/win_tree_helpers.h"

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "app/test_app.h"
+#include "support/test_app.h"
 
 namespace lark {
 namespace {

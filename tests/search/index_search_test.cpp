@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "app/data_paths.h"
-#include "app/date_time.h"
-#include "app/test_app.h"
+#include "config/data_paths.h"
+#include "base/date_time.h"
+#include "support/test_app.h"
 #include "platform/fake/fake_platform.h"
 #include "search/criteria.h"
 #include "search/filters.h"

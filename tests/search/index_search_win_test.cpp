@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/date_time.h"
+#include "base/date_time.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/handles_win.h"

@@ -8,7 +8,7 @@
 
 #include <random>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace lark {
 namespace {

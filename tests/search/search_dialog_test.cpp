@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/context.h"
-#include "app/data_paths.h"
-#include "app/settings.h"
-#include "app/text.h"
+#include "config/context.h"
+#include "config/data_paths.h"
+#include "config/settings.h"
+#include "base/text.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"
 #include "search/search_dialog_logic.h"

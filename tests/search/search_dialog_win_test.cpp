@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/context.h"
-#include "app/data_paths.h"
-#include "app/date_time.h"
-#include "app/file_helpers.h"
-#include "app/settings.h"
+#include "config/context.h"
+#include "config/data_paths.h"
+#include "base/date_time.h"
+#include "base/file_helpers.h"
+#include "config/settings.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/win32/encoding_win.h"

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
-#include "views/shell_services.h"
+#include "base/text.h"
+#include "platform/shell.h"
 
 namespace lark {
 

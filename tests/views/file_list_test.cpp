@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/date_time.h"
+#include "base/date_time.h"
 #include "platform/file_system.h"
 
 namespace lark {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 
-#include "app/date_time.h"
-#include "app/text.h"
+#include "base/date_time.h"
+#include "base/text.h"
 #include "platform/win32/encoding_win.h"
 #include "views/views_win_test_support.h"
 

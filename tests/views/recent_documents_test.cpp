@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/context.h"
-#include "app/settings.h"
-#include "app/test_app.h"
+#include "config/context.h"
+#include "config/settings.h"
+#include "support/test_app.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"
 #include "views/fake_shell_services.h"

@@ -2,14 +2,14 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "app/context.h"
-#include "app/settings.h"
-#include "app/text.h"
+#include "config/context.h"
+#include "config/settings.h"
+#include "base/text.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"
 #include "views/fake_shell_services.h"
 #include "views/recent_documents.h"
-#include "views/shell_services_win.h"
+#include "platform/win32/shell_win.h"
 #include "views/shortcut.h"
 #include "views/views_win_test_support.h"
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/context.h"
-#include "app/date_time.h"
-#include "app/settings.h"
+#include "config/context.h"
+#include "base/date_time.h"
+#include "config/settings.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"
 #include "views/fake_shell_services.h"

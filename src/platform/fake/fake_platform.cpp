@@ -1,6 +1,6 @@
 #include "platform/fake/fake_platform.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace lark {
 

@@ -3,7 +3,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
-#include "app/date_time.h"
+#include "base/date_time.h"
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/handles_win.h"
 

@@ -1,9 +1,9 @@
-#include "app/settings.h"
+#include "config/settings.h"
 
 #include <gtest/gtest.h>
 
-#include "app/text.h"
-#include "test_app.h"
+#include "base/text.h"
+#include "support/test_app.h"
 
 namespace lark {
 namespace {

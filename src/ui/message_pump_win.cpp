@@ -1,4 +1,4 @@
-#include "app/wait_pumping_win.h"
+#include "ui/message_pump_win.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "app/path_list.h"
+#include "base/path_list.h"
 
 #include <gtest/gtest.h>
 

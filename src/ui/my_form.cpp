@@ -1,10 +1,10 @@
-#include "app/my_form.h"
+#include "ui/my_form.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "app/registry_helpers.h"
-#include "app/text.h"
+#include "config/registry_helpers.h"
+#include "base/text.h"
 
 namespace lark {
 namespace {

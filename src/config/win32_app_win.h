@@ -1,8 +1,8 @@
 #pragma once
 // The running program's platform objects, its settings record and the context the
 // portable code reaches them through. One instance lives for the whole process.
-#include "app/context.h"
-#include "app/settings.h"
+#include "config/context.h"
+#include "config/settings.h"
 #include "platform/win32/messages_win.h"
 #include "platform/win32/win32_platform.h"
 

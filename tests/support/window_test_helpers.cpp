@@ -1,4 +1,4 @@
-#include "window_test_helpers.h"
+#include "support/window_test_helpers.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
-#include "app/my_form_win.h"
+#include "ui/my_form_win.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/fake/fake_platform.h"
-#include "window_test_helpers.h"
+#include "support/window_test_helpers.h"
 
 namespace lark {
 namespace {

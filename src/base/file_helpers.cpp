@@ -1,8 +1,8 @@
-#include "app/file_helpers.h"
+#include "base/file_helpers.h"
 
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/file_system.h"
 
 namespace lark {

@@ -1,4 +1,4 @@
-#include "app/registry_helpers.h"
+#include "config/registry_helpers.h"
 
 namespace lark {
 

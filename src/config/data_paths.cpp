@@ -1,8 +1,8 @@
-#include "app/data_paths.h"
+#include "config/data_paths.h"
 
-#include "app/context.h"
-#include "app/settings.h"
-#include "app/text.h"
+#include "config/context.h"
+#include "config/settings.h"
+#include "base/text.h"
 
 namespace lark {
 

@@ -1,4 +1,4 @@
-#include "views/shell_services_win.h"
+#include "platform/win32/shell_win.h"
 
 #include <windows.h>
 // After windows.h, which they need.

@@ -1,5 +1,5 @@
 #pragma once
-#include "views/shell_services.h"
+#include "platform/shell.h"
 
 namespace lark {
 

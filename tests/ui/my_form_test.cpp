@@ -1,4 +1,4 @@
-#include "app/my_form.h"
+#include "ui/my_form.h"
 
 #include <gtest/gtest.h>
 

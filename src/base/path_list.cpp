@@ -1,4 +1,4 @@
-#include "app/path_list.h"
+#include "base/path_list.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,8 +6,8 @@
 #include <limits>
 #include <stdexcept>
 
-#include "app/file_helpers.h"
-#include "app/text.h"
+#include "base/file_helpers.h"
+#include "base/text.h"
 #include "platform/file_system.h"
 
 namespace lark {

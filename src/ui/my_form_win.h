@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "app/my_form.h"
+#include "ui/my_form.h"
 #include "platform/registry.h"
 
 namespace lark {

@@ -1,9 +1,9 @@
-#include "app/settings.h"
+#include "config/settings.h"
 
-#include "app/context.h"
-#include "app/data_paths.h"
-#include "app/file_helpers.h"
-#include "app/text.h"
+#include "config/context.h"
+#include "config/data_paths.h"
+#include "base/file_helpers.h"
+#include "base/text.h"
 
 namespace lark {
 

@@ -1,4 +1,4 @@
-#include "app/win32_app_win.h"
+#include "config/win32_app_win.h"
 
 namespace lark {
 

@@ -1,4 +1,4 @@
-#include "app/my_form_win.h"
+#include "ui/my_form_win.h"
 
 #include <utility>
 

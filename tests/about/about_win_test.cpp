@@ -4,7 +4,7 @@
 
 #include "platform/fake/fake_platform.h"
 #include "res/resource.h"
-#include "window_test_helpers.h"
+#include "support/window_test_helpers.h"
 
 namespace lark {
 namespace {

@@ -1,8 +1,8 @@
-#include "app/data_paths.h"
+#include "config/data_paths.h"
 
 #include <gtest/gtest.h>
 
-#include "test_app.h"
+#include "support/test_app.h"
 
 namespace lark {
 namespace {

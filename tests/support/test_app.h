@@ -3,8 +3,8 @@
 #include <string>
 #include <utility>
 
-#include "app/context.h"
-#include "app/settings.h"
+#include "config/context.h"
+#include "config/settings.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"
 
