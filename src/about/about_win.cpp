@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "about/about_text.h"
-#include "ui/my_form_win.h"
 #include "platform/win32/encoding_win.h"
 #include "res/resource.h"
 
@@ -33,65 +32,6 @@ std::string VersionString(const std::vector<BYTE>& block, const wchar_t* name) {
         return {};
     return Narrow(std::wstring_view(text, len > 0 ? len - 1 : 0));
 }
-
-class TfmAbout : public TMyForm {
-  public:
-    TfmAbout(Registry& registry, AboutFacts facts)
-        : TMyForm(registry, "fmAbout"), facts_(std::move(facts)) {}
-
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        try {
-            if (msg == WM_INITDIALOG) SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-            auto* self = reinterpret_cast<TfmAbout*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-            if (!self) return FALSE;
-            switch (msg) {
-                case WM_INITDIALOG:
-                    self->FormCreate(hwnd);
-                    return TRUE;
-                case WM_COMMAND:
-                    if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                        self->StorePlacement();
-                        EndDialog(hwnd, IDOK);
-                        return TRUE;
-                    }
-                    break;
-                case WM_DESTROY:
-                    self->StorePlacement();
-                    break;
-                default:
-                    break;
-            }
-        } catch (...) {
-        }
-        return FALSE;
-    }
-
-  private:
-    void FormCreate(HWND hwnd) {
-        auto set = [hwnd](int id, const std::string& text) {
-            SetDlgItemTextW(hwnd, id, Widen(text).c_str());
-        };
-        set(IDC_ABOUT_PRODUCT, facts_.product);
-        set(IDC_ABOUT_VERSION, facts_.version);
-        set(IDC_ABOUT_COPYRIGHT, facts_.copyright);
-        set(IDC_ABOUT_SYSTEM, facts_.system);
-        set(IDC_ABOUT_MEMORY, "Memory available to Windows: " + facts_.memory);
-        HWND product = GetDlgItem(hwnd, IDC_ABOUT_PRODUCT);
-        LOGFONTW lf{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(product, WM_GETFONT, 0, 0)), sizeof(lf),
-                   &lf);
-        lf.lfWeight = FW_BOLD;
-        boldFont_.reset(CreateFontIndirectW(&lf));
-        SendMessageW(product, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);
-        RestorePlacement(hwnd);
-    }
-
-    struct FontDeleter {
-        void operator()(HFONT f) const { DeleteObject(f); }
-    };
-    AboutFacts facts_;
-    std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> boldFont_;
-};
 
 }  // namespace
 
@@ -141,11 +81,60 @@ AboutFacts GatherAboutFacts(const std::wstring& exePath, Registry& registry) {
     return facts;
 }
 
+TfmAbout::TfmAbout(Registry& registry, AboutFacts facts)
+    : TMyForm(registry, "fmAbout"), facts_(std::move(facts)) {}
+
+void TfmAbout::ShowModal(HWND owner, HINSTANCE resources) {
+    DialogBoxParamW(resources, MAKEINTRESOURCEW(IDD_ABOUT), owner, SharedDialogProc,
+                    DialogParam(this));
+}
+
+LRESULT TfmAbout::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM) {
+    switch (msg) {
+        case WM_INITDIALOG:
+            FormCreate(hwnd);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+                buOKClick(hwnd);
+                return TRUE;
+            }
+            return FALSE;
+        case WM_DESTROY:
+            StorePlacement();
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+void TfmAbout::FormCreate(HWND hwnd) {
+    auto set = [hwnd](int id, const std::string& text) {
+        SetDlgItemTextW(hwnd, id, Widen(text).c_str());
+    };
+    set(IDC_ABOUT_PRODUCT, facts_.product);
+    set(IDC_ABOUT_VERSION, facts_.version);
+    set(IDC_ABOUT_COPYRIGHT, facts_.copyright);
+    set(IDC_ABOUT_SYSTEM, facts_.system);
+    set(IDC_ABOUT_MEMORY, "Memory available to Windows: " + facts_.memory);
+    HWND product = GetDlgItem(hwnd, IDC_ABOUT_PRODUCT);
+    LOGFONTW lf{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(product, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+    lf.lfWeight = FW_BOLD;
+    boldFont_.Reset(CreateFontIndirectW(&lf));
+    SendMessageW(product, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), FALSE);
+    RestorePlacement(hwnd);
+}
+
+void TfmAbout::buOKClick(HWND hwnd) {
+    StorePlacement();
+    EndDialog(hwnd, IDOK);
+}
+
 void ShowAboutBox(HWND owner, HINSTANCE resources, const std::wstring& exePath,
                   Registry& registry) {
     TfmAbout form(registry, GatherAboutFacts(exePath, registry));
-    DialogBoxParamW(resources, MAKEINTRESOURCEW(IDD_ABOUT), owner, TfmAbout::DialogProc,
-                    reinterpret_cast<LPARAM>(&form));
+    form.ShowModal(owner, resources);
 }
 
 }  // namespace lark

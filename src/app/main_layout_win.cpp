@@ -5,6 +5,7 @@
 
 #include "app/command_ids_win.h"
 #include "platform/win32/encoding_win.h"
+#include "ui/window_proc_win.h"
 #include "res/resource.h"
 
 namespace lark {
@@ -89,8 +90,11 @@ void LayoutPanel(HWND panel) {
     }
 }
 
-LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    try {
+// The band and side panels only hold controls: they lay them out and pass what the controls
+// report to the form, which owns every handler.
+class PanelTarget final : public MessageTarget {
+  public:
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override {
         switch (msg) {
             case WM_SIZE:
                 LayoutPanel(hwnd);
@@ -100,77 +104,35 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             case WM_DRAWITEM:
             case WM_MEASUREITEM:
             case WM_CONTEXTMENU:
-                // The form owns every handler; panels are only containers.
                 return SendMessageW(RootOf(hwnd), msg, wParam, lParam);
-            case WM_CTLCOLORSTATIC: {
-                HDC dc = reinterpret_cast<HDC>(wParam);
-                const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-                if (id == kIdViewLabel || id == kIdOpenLabel) SetTextColor(dc, kGrey);
-                if (id == kIdProgressLabel) SetTextColor(dc, kMaroon);
-                if (id == kIdSideTitle) {
-                    SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
-                    SetBkColor(dc, GetSysColor(COLOR_ACTIVECAPTION));
-                    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_ACTIVECAPTION));
-                }
-                SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-            }
+            case WM_CTLCOLORSTATIC:
+                return ColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
             default:
-                break;
+                return DefWindowProcW(hwnd, msg, wParam, lParam);
         }
-    } catch (...) {
     }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
 
-LRESULT CALLBACK SplitterProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    try {
-        auto* layout = reinterpret_cast<MainLayout*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        switch (msg) {
-            case WM_LBUTTONDOWN:
-                SetCapture(hwnd);
-                return 0;
-            case WM_LBUTTONUP:
-                ReleaseCapture();
-                return 0;
-            case WM_MOUSEMOVE:
-                if (layout && GetCapture() == hwnd) {
-                    POINT pt{static_cast<short>(LOWORD(lParam)),
-                             static_cast<short>(HIWORD(lParam))};
-                    MapWindowPoints(hwnd, layout->form, &pt, 1);
-                    RECT rc;
-                    GetClientRect(layout->form, &rc);
-                    layout->sideWidth =
-                        std::clamp(static_cast<int>(pt.x), layout->Scale(40),
-                                   std::max<int>(layout->Scale(40), rc.right - layout->Scale(80)));
-                    layout->Layout();
-                }
-                return 0;
-            case WM_SETCURSOR:
-                SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
-                return TRUE;
-            default:
-                break;
+  private:
+    static LRESULT ColorStatic(HDC dc, HWND control) {
+        const int id = GetDlgCtrlID(control);
+        if (id == kIdViewLabel || id == kIdOpenLabel) SetTextColor(dc, kGrey);
+        if (id == kIdProgressLabel) SetTextColor(dc, kMaroon);
+        if (id == kIdSideTitle) {
+            SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
+            SetBkColor(dc, GetSysColor(COLOR_ACTIVECAPTION));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_ACTIVECAPTION));
         }
-    } catch (...) {
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
+};
 
-void RegisterClasses(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
+PanelTarget gPanels;
 
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = PanelProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kPanelClass;
-    RegisterClassExW(&wc);
-    wc.lpfnWndProc = SplitterProc;
-    wc.hCursor = LoadCursorW(nullptr, IDC_SIZEWE);
-    wc.lpszClassName = kSplitterClass;
-    RegisterClassExW(&wc);
+void RegisterClasses() {
+    RegisterTargetClass(kPanelClass, 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    RegisterTargetClass(kSplitterClass, 0, LoadCursorW(nullptr, IDC_SIZEWE),
+                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 }
 
 HIMAGELIST LoadImageStrip(HINSTANCE res, int smallId, int largeId, int size, bool large) {
@@ -212,11 +174,11 @@ MainLayout::~MainLayout() {
 }
 
 HWND MainLayout::Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, UINT id,
-                       DWORD exStyle) {
+                       DWORD exStyle, MessageTarget* target) {
     HWND hwnd = CreateWindowExW(
         exStyle, cls, text, WS_CHILD | style, 0, 0, 0, 0, parent,
         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(form, GWLP_HINSTANCE)), nullptr);
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(form, GWLP_HINSTANCE)), WindowParam(target));
     if (!hwnd) throw std::runtime_error("cannot create the main window's controls");
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     return hwnd;
@@ -243,7 +205,7 @@ void MainLayout::Create(HWND formWindow, HINSTANCE resources) {
                                               ICC_USEREX_CLASSES | ICC_PROGRESS_CLASS |
                                               ICC_TAB_CLASSES};
     InitCommonControlsEx(&icc);
-    RegisterClasses(instance);
+    RegisterClasses();
     dpi_ = static_cast<int>(GetDpiForWindow(form));
     if (dpi_ <= 0) dpi_ = 96;
     sideWidth = Scale(kDefaultSideWidth);
@@ -337,7 +299,8 @@ void MainLayout::CreateBands(HINSTANCE) {
     SIZE toolSize{};
     SendMessageW(toolBar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&toolSize));
 
-    viewBand = Child(reBar, kPanelClass, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, kIdViewBand);
+    viewBand = Child(reBar, kPanelClass, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, kIdViewBand, 0,
+                     &gPanels);
     viewLabel =
         Child(viewBand, WC_STATICW, L"View", WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, kIdViewLabel);
     coViews2 = Child(viewBand, WC_COMBOBOXEXW, nullptr,
@@ -345,7 +308,8 @@ void MainLayout::CreateBands(HINSTANCE) {
     SendMessageW(coViews2, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(viewImages));
     SendMessageW(coViews2, CB_SETMINVISIBLE, 30, 0);
 
-    openBand = Child(reBar, kPanelClass, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, kIdOpenBand);
+    openBand = Child(reBar, kPanelClass, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, kIdOpenBand, 0,
+                     &gPanels);
     openLabel =
         Child(openBand, WC_STATICW, L"Open", WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, kIdOpenLabel);
     buFindFile = Child(openBand, WC_BUTTONW, L"Browse", WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT,
@@ -382,7 +346,7 @@ void MainLayout::CreateBands(HINSTANCE) {
 }
 
 void MainLayout::CreateBody() {
-    sidePanel = Child(form, kPanelClass, nullptr, WS_CLIPCHILDREN, kIdSidePanel);
+    sidePanel = Child(form, kPanelClass, nullptr, WS_CLIPCHILDREN, kIdSidePanel, 0, &gPanels);
     sideTitle =
         Child(sidePanel, WC_STATICW, nullptr, WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, kIdSideTitle);
     SendMessageW(sideTitle, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), FALSE);
@@ -396,8 +360,7 @@ void MainLayout::CreateBody() {
     SendMessageW(tv, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(viewImages));
     SendMessageW(tv, TVM_SETINDENT, static_cast<WPARAM>(Scale(27)), 0);
 
-    splitter = Child(form, kSplitterClass, nullptr, 0, kIdSplitter);
-    SetWindowLongPtrW(splitter, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    splitter = Child(form, kSplitterClass, nullptr, 0, kIdSplitter, 0, this);
 
     listView = Child(
         form, WC_LISTVIEWW, nullptr,
@@ -422,7 +385,8 @@ void MainLayout::CreateBody() {
 
 void MainLayout::CreateStatus() {
     statusBar = Child(form, STATUSCLASSNAMEW, nullptr, WS_VISIBLE | SBARS_SIZEGRIP, kIdStatusBar);
-    progressPanel = Child(statusBar, kPanelClass, nullptr, WS_CLIPCHILDREN, kIdProgressPanel);
+    progressPanel = Child(statusBar, kPanelClass, nullptr, WS_CLIPCHILDREN, kIdProgressPanel, 0,
+                          &gPanels);
     progressLabel = Child(progressPanel, WC_STATICW, L"Searching...",
                           WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, kIdProgressLabel);
     progressBar =
@@ -603,6 +567,34 @@ void MainLayout::ApplyCommandAvailability(std::span<const UINT> available) {
         EnableCommand(id, on);
     }
     DrawMenuBar(form);
+}
+
+// The splitter: dragging it sets the side panel's width.
+LRESULT MainLayout::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+            SetCapture(hwnd);
+            return 0;
+        case WM_LBUTTONUP:
+            ReleaseCapture();
+            return 0;
+        case WM_MOUSEMOVE:
+            if (GetCapture() == hwnd) {
+                POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+                MapWindowPoints(hwnd, form, &pt, 1);
+                RECT rc;
+                GetClientRect(form, &rc);
+                sideWidth = std::clamp(static_cast<int>(pt.x), Scale(40),
+                                       std::max<int>(Scale(40), rc.right - Scale(80)));
+                Layout();
+            }
+            return 0;
+        case WM_SETCURSOR:
+            SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
+            return TRUE;
+        default:
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
 }
 
 HICON MainLayout::MakeTrayIcon(int index) const {

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/window_proc_win.h"
+
 namespace lark {
 
 enum class SideMode { None, Views, History };
@@ -31,10 +33,11 @@ struct ColumnSpec {
 };
 std::span<const ColumnSpec> FileListColumns();
 
-class MainLayout {
+// The layout is also the splitter's target: dragging it resizes the side panel.
+class MainLayout final : public MessageTarget {
   public:
     MainLayout() = default;
-    ~MainLayout();
+    ~MainLayout() override;
     MainLayout(const MainLayout&) = delete;
     MainLayout& operator=(const MainLayout&) = delete;
 
@@ -79,6 +82,8 @@ class MainLayout {
     // owns it.
     HICON MakeTrayIcon(int index) const;
     int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     HWND form = nullptr;
     HWND reBar = nullptr;
@@ -126,7 +131,7 @@ class MainLayout {
     void CreateMenus();
     void AddHint(HWND control, const wchar_t* text);
     HWND Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, UINT id,
-               DWORD exStyle = 0);
+               DWORD exStyle = 0, MessageTarget* target = nullptr);
     HBITMAP MenuBitmap(HIMAGELIST list, int index);
 
     int dpi_ = 96;

@@ -149,20 +149,7 @@ void MainViews::buViewsClick() {
 }
 
 bool MainViews::OnCommand(UINT id, UINT code, HWND from) {
-    if (int style = ViewStyleOfCommand(id); style >= 0) {
-        btnLargeIconsClick(style);
-        return true;
-    }
     switch (id) {
-        case kCmdShowViews:
-            buViewsClick();
-            return true;
-        case kCmdViewStyles:
-            buViewStylesClick();
-            return true;
-        case kCmdCloseTreeView:
-            buCloseTreeViewClick();
-            return true;
         case kIdCloseTreeButton:
             if (code == BN_CLICKED) buCloseTreeViewClick();
             return true;

@@ -8,27 +8,13 @@
 #include "app/main_layout_win.h"
 #include "app/main_window_win.h"
 #include "config/win32_app_win.h"
+#include "config/win32_app_win.h"
 #include "platform/win32/handles_win.h"
 #include "search/search_dialog_win.h"
-#include "views/launch_win.h"
+#include "ui/message_pump_win.h"
 
 namespace lark {
 namespace {
-
-// The message loop; the idle handler runs each time the queue has been emptied.
-int RunMessageLoop(TfmOpen& main) {
-    MSG msg;
-    for (;;) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) return int(msg.wParam);
-            if (PreviewWindowKey(main.Handle(), msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        main.OnIdle();
-        WaitMessage();
-    }
-}
 
 int Run() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_COOL_CLASSES | ICC_USEREX_CLASSES};
@@ -45,13 +31,14 @@ int Run() {
     // The search dialog and the activity window are created here, hidden, as they arrive.
     if (!main.Handle() || !main.KeepRunning()) return 0;
     // The search dialog edits the main window's one set of search criteria.
-    Win32ShellExecutor shell;
-    TfmSearch search(app.Context(), main.Criteria(), shell);
+    TfmSearch search(app.Context(), main.Criteria(), main.Shell());
     search.FormCreate();
     main.SetSearchDialog(&search);
     // The activity window is created here, hidden, when it arrives.
     if (!main.ActivateTray()) return 0;
-    return RunMessageLoop(main);
+    // Key preview: the main window sees a key pressed in any of its controls first.
+    SetMessagePreview([&main](const MSG& msg) { return PreviewWindowKey(main.Handle(), msg); });
+    return RunMessageLoop([&main] { main.OnIdle(); });
 }
 
 }  // namespace

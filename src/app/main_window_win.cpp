@@ -1,6 +1,5 @@
 #include "app/main_window_win.h"
 
-#include "about/about_win.h"
 #include "app/command_ids_win.h"
 #include "app/command_line.h"
 #include "config/context.h"
@@ -15,10 +14,11 @@
 #include "index/index_service_win.h"
 #include "index/index_state.h"
 #include "platform/win32/encoding_win.h"
-#include "platform/win32/ui_dispatch_win.h"
 #include "search/search_dialog_win.h"
-#include "views/launch_win.h"
+#include "platform/win32/shell_win.h"
 #include "views/recent_documents.h"
+#include "ui/message_pump_win.h"
+#include "ui/ui_dispatch_win.h"
 
 namespace lark {
 
@@ -31,16 +31,9 @@ constexpr UINT kOpenPendingText = WM_APP + 10;
 constexpr wchar_t kTitle[] = L"Larkspire";
 
 void RegisterMainWindowClass() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProcW;  // replaced per window right after creation
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
-    wc.lpszClassName = kMainWindowClass;
-    RegisterClassExW(&wc);
+    RegisterTargetClass(kMainWindowClass, CS_DBLCLKS, nullptr,
+                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                        LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)));
 }
 
 }  // namespace
@@ -49,39 +42,21 @@ TfmOpen::TfmOpen(AppContext& ctx, const std::vector<std::string>* parameters)
     : TMyForm(ctx.registry, "fmOpen"),
       ctx_(ctx),
       parameters_(parameters ? *parameters : CommandLineParameters()) {
+    // Every window's failing handler reports through the program's own boxes.
+    previousErrorBox_ =
+        SetGeneralErrorBox([&messages = ctx_.messages](std::string_view text) { messages.Error(text); });
     RegisterMainWindowClass();
     // The design size is in pixels at 100 % scaling.
     const int dpi = static_cast<int>(GetDpiForSystem());
     hwnd_ =
         CreateWindowExW(WS_EX_TOPMOST, kMainWindowClass, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                         CW_USEDEFAULT, MulDiv(730, dpi, 96), MulDiv(465, dpi, 96), nullptr, nullptr,
-                        GetModuleHandleW(nullptr), nullptr);
+                        GetModuleHandleW(nullptr), WindowParam(this));
     if (!hwnd_) return;
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TfmOpen::WindowProc));
     frame_ = std::make_unique<MainFrame>(hwnd_, GetModuleHandleW(nullptr));
     frame_->ShowForm = [this] { ShowMainWindow(); };
     frame_->HideForm = [this] { HideForm(); };
-    // Commands whose handlers exist; every other one stays visible and disabled.
-    const UINT available[] = {kCmdExit,
-                              kCmdRefresh,
-                              kCmdAbout,
-                              kCmdShowViews,
-                              kCmdCloseTreeView,
-                              kCmdViewStyles,
-                              kCmdViewStyleLargeIcons,
-                              kCmdViewStyleSmallIcons,
-                              kCmdViewStyleList,
-                              kCmdViewStyleDetails,
-                              kCmdSearch,
-                              kCmdOpen,
-                              kCmdPrint,
-                              kCmdOpenContainer,
-                              kCmdOpenBox,
-                              kCmdFindFile,
-                              kCmdHelpOverview,
-                              kCmdTechSupport};
-    frame_->Layout().ApplyCommandAvailability(available);
+    frame_->Layout().ApplyCommandAvailability(AvailableCommands());
     shell_ = std::make_unique<Win32ShellExecutor>();
     ui_ = UiDispatch::Create();
     refresh_ = std::make_unique<RefreshController>(ctx_, *this);
@@ -95,9 +70,11 @@ TfmOpen::~TfmOpen() {
     // Workers still running hand nothing more to this window once the dispatcher is shut.
     if (ui_) ui_->Close();
     if (hwnd_) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        // Torn down by its owner rather than closed: nothing of Exit runs.
+        DetachTarget(hwnd_);
         DestroyWindow(hwnd_);
     }
+    SetGeneralErrorBox(std::move(previousErrorBox_));
 }
 
 void TfmOpen::FormCreate() {
@@ -126,7 +103,7 @@ void TfmOpen::FormCreate() {
     try {
         views_->ShowStartView();
     } catch (const std::exception& e) {
-        ReportError(e.what());
+        ShowGeneralError(e.what());
     }
     SetFocus(frame_->Layout().listView);
     idleArmed_ = true;
@@ -235,12 +212,8 @@ void TfmOpen::ImportRecentShortcuts() {
     try {
         views_->Views().RecentFolderChanged();
     } catch (const std::exception& e) {
-        ReportError(e.what());
+        ShowGeneralError(e.what());
     }
-}
-
-void TfmOpen::ReportError(const char* text) {
-    ctx_.messages.Error(text);
 }
 
 std::shared_ptr<const std::atomic<bool>> TfmOpen::StartIndexBuild() {
@@ -254,172 +227,8 @@ void TfmOpen::SetRefreshTimer(uint32_t intervalMs) {
 
 void TfmOpen::PumpUntil(const std::function<bool()>& done, uint32_t limitMs, bool busyCursor) {
     HCURSOR previous = busyCursor ? SetCursor(LoadCursorW(nullptr, IDC_WAIT)) : nullptr;
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        bool quit = false;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                // The outer loop must still see it.
-                PostQuitMessage(int(msg.wParam));
-                quit = true;
-                break;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (quit || done()) break;
-        DWORD waited = GetTickCount() - start;
-        if (limitMs != kNoTimeLimit && waited >= limitMs) break;
-        DWORD slice = 50;
-        if (limitMs != kNoTimeLimit && limitMs - waited < slice) slice = limitMs - waited;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, slice, QS_ALLINPUT);
-    }
+    lark::PumpUntil(done, limitMs);
     if (busyCursor) SetCursor(previous);
-}
-
-void TfmOpen::mnuAboutClick() {
-    ShowAboutBox(hwnd_, GetModuleHandleW(nullptr), Widen(ctx_.exePath), ctx_.registry);
-}
-
-namespace {
-
-std::string ControlText(HWND control) {
-    std::wstring text(size_t(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(size_t(GetWindowTextW(control, text.data(), int(text.size()))));
-    return Narrow(text);
-}
-
-}  // namespace
-
-void TfmOpen::DoSearch() {
-    if (!searchDialog_) return;
-    ViewController& views = views_->Views();
-    try {
-        lark::DoSearch(
-            *searchDialog_, hwnd_, views.NameFilter,
-            [&] { views_->SearchIndex(views.LastSearchResults); },
-            [&] { views.ShowView("<Last Search>", {}); });
-    } catch (const FileError& e) {
-        // An index being written cannot be read: the command ends here with the message.
-        ctx_.messages.Error(e.what());
-    }
-}
-
-LaunchHost TfmOpen::MakeLaunchHost() {
-    LaunchHost host(*shell_, ctx_.fs);
-    host.ownerWindow = hwnd_;
-    host.hideWindow = [this] { HideForm(); };
-    host.markLaunch = [this] { LastLaunchTick.store(ctx_.clock.TickCount()); };
-    host.addToRecentDocuments = [this](const std::string& path) {
-        AddToRecentDocuments(ctx_, views_->Views().RecentDocuments, path);
-    };
-    host.currentViewName = [this] { return views_->Views().CurrentViewName; };
-    return host;
-}
-
-void TfmOpen::LaunchOpenBox(std::string_view verb) {
-    LaunchHost host = MakeLaunchHost();
-    lark::LaunchOpenBox(host, verb, ControlText(frame_->Layout().edOpen));
-}
-
-// Typing a name (no "\") filters the current view; paths written by a selection never do.
-void TfmOpen::edOpenChange() {
-    // Showing the view may clear the box, which reports a change of its own: that one is
-    // part of this change, not a new request.
-    if (filteringFromOpenBox_) return;
-    ViewController& views = views_->Views();
-    if (auto filter = OpenBoxFilterFor(ControlText(frame_->Layout().edOpen), views.NameFilter)) {
-        filteringFromOpenBox_ = true;
-        try {
-            views.ShowView(views.CurrentViewName, *filter);
-        } catch (...) {
-            filteringFromOpenBox_ = false;
-            throw;
-        }
-        filteringFromOpenBox_ = false;
-    }
-}
-
-void TfmOpen::buFindFileClick() {
-    LaunchHost host = MakeLaunchHost();
-    BrowseAndLaunch(hwnd_, ctx_.registry, LastAttachDir, host, [this](const std::string& path) {
-        SetWindowTextW(frame_->Layout().edOpen, Widen(path).c_str());
-    });
-}
-
-void TfmOpen::mnuHelpOverviewClick() {
-    HideForm();
-    OpenHelpTopic(*shell_, ctx_.exePath, kHelpTopicOverview);
-}
-
-void TfmOpen::mnuTechsupportClick() {
-    RunShellTarget(*shell_, kTechSupportAddress);
-    HideForm();
-}
-
-bool TfmOpen::FormKeyDown(WPARAM key) {
-    switch (WindowKeyCommandFor(uint32_t(key))) {
-        case WindowKeyCommand::Refresh:
-            puRefreshClick();
-            return true;
-        case WindowKeyCommand::Search:
-            // F3 is the Search button, which an index build disables.
-            if (frame_->Layout().CommandEnabled(kCmdSearch)) DoSearch();
-            return true;
-        case WindowKeyCommand::Hide:
-            HideForm();
-            return true;
-        case WindowKeyCommand::Go:
-            LaunchOpenBox(kVerbOpen);
-            return true;
-        default:
-            return false;
-    }
-}
-
-void TfmOpen::OnCommand(UINT id, UINT code, HWND from) {
-    if (views_ && views_->OnCommand(id, code, from)) return;
-    if (from && from == frame_->Layout().edOpen) {
-        if (code == EN_CHANGE) edOpenChange();
-        return;
-    }
-    // Commands not listed here are disabled until their handlers arrive.
-    switch (id) {
-        case kCmdExit:
-            puExitClick();
-            break;
-        case kCmdRefresh:
-            puRefreshClick();
-            break;
-        case kCmdAbout:
-            mnuAboutClick();
-            break;
-        case kCmdSearch:
-            DoSearch();
-            break;
-        case kCmdOpen:
-        case kCmdOpenBox:
-            LaunchOpenBox(kVerbOpen);
-            break;
-        case kCmdPrint:
-            LaunchOpenBox(kVerbPrint);
-            break;
-        case kCmdOpenContainer:
-            LaunchOpenBox(kVerbOpenPath);
-            break;
-        case kCmdFindFile:
-            buFindFileClick();
-            break;
-        case kCmdHelpOverview:
-            mnuHelpOverviewClick();
-            break;
-        case kCmdTechSupport:
-            mnuTechsupportClick();
-            break;
-        default:
-            break;
-    }
 }
 
 LRESULT TfmOpen::OnNotify(NMHDR* header) {
@@ -428,7 +237,9 @@ LRESULT TfmOpen::OnNotify(NMHDR* header) {
     return 0;
 }
 
-LRESULT TfmOpen::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT TfmOpen::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // The window reaches its object from its first message on, before CreateWindowExW returns.
+    if (msg == WM_NCCREATE) hwnd_ = hwnd;
     LRESULT frameResult = 0;
     if (frame_ && frame_->HandleMessage(msg, wParam, lParam, frameResult)) return frameResult;
     switch (msg) {
@@ -459,7 +270,7 @@ LRESULT TfmOpen::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_CONTEXTMENU:
             if (views_ && views_->OnContextMenu(reinterpret_cast<HWND>(wParam))) return 0;
-            return DefWindowProcW(hwnd_, msg, wParam, lParam);
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
         case WM_NOTIFY:
             return OnNotify(reinterpret_cast<NMHDR*>(lParam));
         case WM_QUERYENDSESSION:
@@ -479,25 +290,7 @@ LRESULT TfmOpen::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             PostQuitMessage(0);
             return 0;
         default:
-            return DefWindowProcW(hwnd_, msg, wParam, lParam);
-    }
-}
-
-LRESULT CALLBACK TfmOpen::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TfmOpen*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    try {
-        return self->HandleMessage(msg, wParam, lParam);
-    } catch (const std::exception& e) {
-        // A command that fails (a list file that cannot be read, a search over an index
-        // being written) is abandoned and the user told why.
-        try {
-            self->ReportError(e.what());
-        } catch (...) {
-        }
-        return 0;
-    } catch (...) {
-        return 0;
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 }
 

@@ -9,10 +9,12 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/my_form_win.h"
 #include "index/index_events.h"
 #include "index/refresh_controller.h"
 #include "search/criteria.h"
+#include "views/launch.h"
+#include "ui/my_form_win.h"
+#include "ui/window_proc_win.h"
 
 namespace lark {
 
@@ -20,15 +22,16 @@ struct AppContext;
 class IndexService;
 class MainFrame;
 class MainViews;
-class ShellExecutor;
-struct LaunchHost;
 class TfmSearch;
 class UiDispatch;
 
 // The exit marker that lets a close request really close the window.
 inline constexpr int kExitMarker = 99;
 
-class TfmOpen final : public TMyForm, public IndexEvents, public RefreshHost {
+class TfmOpen final : public TMyForm,
+                      public MessageTarget,
+                      public IndexEvents,
+                      public RefreshHost {
   public:
     // Creates the hidden window and runs the start-up sequence. parameters: the command
     // line after the program name; null takes the process's own.
@@ -45,7 +48,8 @@ class TfmOpen final : public TMyForm, public IndexEvents, public RefreshHost {
     // The message loop's idle handler; does nothing until start-up armed it.
     void OnIdle();
 
-    // Commands.
+    // Commands, one handler each; the command table (main_commands_win.cpp) says which command
+    // runs which, and every command without a handler stays visible and disabled.
     void puExitClick();
     void puRefreshClick() { refresh_->puRefreshClick(); }
     void ShowMainWindow();
@@ -58,12 +62,21 @@ class TfmOpen final : public TMyForm, public IndexEvents, public RefreshHost {
     void buFindFileClick();
     void mnuHelpOverviewClick();
     void mnuTechsupportClick();
+    void lvOpenClick() { LaunchOpenBox(kVerbOpen); }
+    void lvPrintClick() { LaunchOpenBox(kVerbPrint); }
+    void lvOpenContainerClick() { LaunchOpenBox(kVerbOpenPath); }
+    void buOpenClick() { LaunchOpenBox(kVerbOpen); }
+    void mnuShowViewsClick();
+    void buCloseTreeViewClick();
+    void buViewStylesClick();
     MainFrame& Frame() { return *frame_; }
     MainViews& Views() { return *views_; }
     // The program's one set of search settings; the search dialog edits this record.
     SearchCriteria& Criteria() { return criteria_; }
     RefreshController& Refresh() { return *refresh_; }
     IndexService& Index() { return *index_; }
+    // The program's one shell executor; the search dialog asks it for help pages too.
+    ShellExecutor& Shell() { return *shell_; }
 
     // IndexEvents
     void IndexBuildStarting() override;
@@ -76,12 +89,16 @@ class TfmOpen final : public TMyForm, public IndexEvents, public RefreshHost {
     void SetRefreshTimer(uint32_t intervalMs) override;
     void PumpUntil(const std::function<bool()>& done, uint32_t limitMs, bool busyCursor) override;
 
+    // The window's messages, one switch.
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    // The commands that have a handler (the menus enable exactly these).
+    static std::vector<UINT> AvailableCommands();
+
   private:
-    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Runs the handler of a menu, tool bar or button command; false when it has none.
+    bool RunCommand(UINT id);
     void OnCommand(UINT id, UINT code, HWND from);
-    // The general error box: what a failed command reports.
-    void ReportError(const char* text);
     // Key preview: true when the window consumed the key.
     bool FormKeyDown(WPARAM key);
     LRESULT OnNotify(NMHDR* header);
@@ -98,6 +115,7 @@ class TfmOpen final : public TMyForm, public IndexEvents, public RefreshHost {
 
     AppContext& ctx_;
     HWND hwnd_ = nullptr;
+    GeneralErrorBox previousErrorBox_;
 
     // Start-up and life cycle.
     std::vector<std::string> parameters_;

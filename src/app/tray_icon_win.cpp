@@ -1,6 +1,7 @@
 #include "app/tray_icon_win.h"
 
 #include "platform/win32/encoding_win.h"
+#include "ui/message_pump_win.h"
 
 namespace lark {
 namespace {
@@ -12,16 +13,10 @@ constexpr UINT kRetryMillis = 2000;
 }  // namespace
 
 TTrayIcon::TTrayIcon(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);  // fails harmlessly when already registered
+    RegisterTargetClass(kClassName);
     // Top-level (not message-only) so that the shell's "TaskbarCreated" broadcast reaches it.
     hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                            nullptr, instance, this);
+                            nullptr, instance, WindowParam(this));
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     ApplyShowApp();
 }
@@ -29,7 +24,7 @@ TTrayIcon::TTrayIcon(HINSTANCE instance) {
 TTrayIcon::~TTrayIcon() {
     if (active_) Remove();
     if (hwnd_) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DetachTarget(hwnd_);
         DestroyWindow(hwnd_);
     }
 }
@@ -151,15 +146,7 @@ void TTrayIcon::HandleCallback(LPARAM mouseMessage) {
                 HWND owner = appWindow_ ? appWindow_ : hwnd_;
                 // Without the foreground the menu would not close when the user clicks away.
                 SetForegroundWindow(owner);
-                MSG msg;
-                while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                    if (msg.message == WM_QUIT) {
-                        PostQuitMessage(static_cast<int>(msg.wParam));
-                        break;
-                    }
-                    TranslateMessage(&msg);
-                    DispatchMessageW(&msg);
-                }
+                PumpWaitingMessages();
                 TrackPopupMenu(PopupMenu, TPM_RIGHTBUTTON, pt.x, pt.y, 0, owner, nullptr);
                 PostMessageW(owner, WM_NULL, 0, 0);
             }
@@ -171,35 +158,25 @@ void TTrayIcon::HandleCallback(LPARAM mouseMessage) {
     }
 }
 
-LRESULT TTrayIcon::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == kTrayCallbackMessage) {
-        HandleCallback(lParam);
-        return 0;
-    }
-    if (msg == kTraySetTipMessage) {
-        if (active_) Modify();
-        return 0;
-    }
-    if (msg == WM_TIMER && wParam == kRetryTimer) {
-        if (active_ && !shown_) Add();
-        return 0;
-    }
+LRESULT TTrayIcon::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // The taskbar's re-creation message has a number only known at run time.
     if (taskbarCreated_ != 0 && msg == taskbarCreated_) {
         AddAgain();
         return 0;
     }
-    return DefWindowProcW(hwnd_, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK TTrayIcon::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (msg == WM_NCCREATE) {
-            auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<TTrayIcon*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self && self->hwnd_ == hwnd) return self->Handle(msg, wParam, lParam);
-    } catch (...) {
+    switch (msg) {
+        case kTrayCallbackMessage:
+            HandleCallback(lParam);
+            return 0;
+        case kTraySetTipMessage:
+            if (active_) Modify();
+            return 0;
+        case WM_TIMER:
+            if (wParam != kRetryTimer) break;
+            if (active_ && !shown_) Add();
+            return 0;
+        default:
+            break;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "platform/win32/handles_win.h"
+#include "ui/window_proc_win.h"
 
 namespace lark {
 
@@ -17,10 +18,10 @@ inline constexpr UINT kTrayCallbackMessage = WM_USER + 1;
 inline constexpr UINT kTraySetTipMessage = WM_USER + 2;
 inline constexpr size_t kTrayTipChars = 62;
 
-class TTrayIcon {
+class TTrayIcon final : public MessageTarget {
   public:
     explicit TTrayIcon(HINSTANCE instance = GetModuleHandleW(nullptr));
-    ~TTrayIcon();
+    ~TTrayIcon() override;
     TTrayIcon(const TTrayIcon&) = delete;
     TTrayIcon& operator=(const TTrayIcon&) = delete;
 
@@ -49,9 +50,9 @@ class TTrayIcon {
     // Called from the retry timer and when Explorer restarts; public for tests.
     void AddAgain();
 
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
+
   private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
     void HandleCallback(LPARAM mouseMessage);
     NOTIFYICONDATAW Record() const;
     void Add();

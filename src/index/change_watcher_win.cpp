@@ -16,12 +16,6 @@ namespace lark {
 
 namespace {
 
-struct ChangeHandleTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { FindCloseChangeNotification(h); }
-};
-using UniqueChangeHandle = UniqueHandle<ChangeHandleTraits>;
 
 struct WatchJob {
     IndexService* service;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/win32/ui_dispatch_win.h"
+#include "ui/ui_dispatch_win.h"
 
 namespace lark {
 

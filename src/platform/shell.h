@@ -1,11 +1,33 @@
 #pragma once
-// The few shell requests the recent-documents rules make, behind an interface so the
-// rules run without a shell in tests.
+// What the program asks of the Windows shell, behind interfaces so the rules that ask run
+// without a shell in tests.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace lark {
 
+enum class ShellShow { Normal, Show };
+
+// One request to the shell, shaped like ShellExecute. An empty verb asks for the default
+// verb; owner is the window the shell may use for its own dialogs (null for none).
+struct ShellRequest {
+    std::string verb;
+    std::string target;
+    std::string params;
+    std::string folder;
+    ShellShow show = ShellShow::Normal;
+    void* owner = nullptr;
+};
+
+// The shell as the launch code sees it; the result follows ShellExecute: above 32 is success.
+class ShellExecutor {
+  public:
+    virtual ~ShellExecutor() = default;
+    virtual intptr_t Execute(const ShellRequest& request) = 0;
+};
+
+// The few shell requests the recent-documents rules make.
 class ShellServices {
   public:
     virtual ~ShellServices() = default;

@@ -13,9 +13,8 @@
 #include "platform/file_system.h"
 #include "platform/messages.h"
 #include "platform/win32/encoding_win.h"
-#include "platform/win32/messages_win.h"
 #include "res/search_dialog_ids.h"
-#include "views/launch.h"
+#include "platform/shell.h"
 
 namespace lark {
 
@@ -272,7 +271,7 @@ bool TfmSearch::ShowModal(HWND owner) {
     modal_ = true;
     INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
                                              reinterpret_cast<const DLGTEMPLATE*>(template_.data()),
-                                             owner, DialogProc, LPARAM(this));
+                                             owner, SharedDialogProc, DialogParam(this));
     modal_ = false;
     lastResult_ = int(result);
     return result == IDOK;
@@ -284,7 +283,7 @@ HWND TfmSearch::ShowModeless(HWND owner) {
     lastResult_ = 0;
     HWND hwnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
                                            reinterpret_cast<const DLGTEMPLATE*>(template_.data()),
-                                           owner, DialogProc, LPARAM(this));
+                                           owner, SharedDialogProc, DialogParam(this));
     if (hwnd) ShowWindow(hwnd, SW_SHOW);
     return hwnd;
 }
@@ -300,36 +299,10 @@ void TfmSearch::SetSearchDomainHandler(std::function<void(HWND)> handler) {
     if (hwnd_) ApplyEnables();
 }
 
-INT_PTR CALLBACK TfmSearch::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
-        TfmSearch* self = nullptr;
-        if (msg == WM_INITDIALOG) {
-            self = reinterpret_cast<TfmSearch*>(lp);
-            SetWindowLongPtrW(hwnd, DWLP_USER, LONG_PTR(self));
-            self->hwnd_ = hwnd;
-        } else {
-            self = reinterpret_cast<TfmSearch*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-        }
-        if (!self) return FALSE;
-        INT_PTR result = self->HandleMessage(msg, wp, lp);
-        if (msg == WM_NCDESTROY) {
-            self->hwnd_ = nullptr;
-            self->tooltip_ = nullptr;
-        }
-        return result;
-    } catch (...) {
-        return FALSE;
-    }
-}
-
-INT_PTR TfmSearch::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT TfmSearch::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_INITDIALOG:
-            // Boxes raised while the dialog is open belong in front of it.
-            if (auto* boxes = dynamic_cast<Win32Messages*>(&ctx_.messages)) {
-                previousBoxOwner_ = boxes->Owner();
-                boxes->SetOwner(hwnd_);
-            }
+            hwnd_ = hwnd;
             CreateControls();
             RestorePlacement(hwnd_);
             FormShow();
@@ -339,15 +312,13 @@ INT_PTR TfmSearch::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         case WM_DESTROY:
             StorePlacement();
-            if (auto* boxes = dynamic_cast<Win32Messages*>(&ctx_.messages)) {
-                if (boxes->Owner() == hwnd_) boxes->SetOwner(previousBoxOwner_);
-            }
+            return FALSE;
+        case WM_NCDESTROY:
+            hwnd_ = nullptr;
+            tooltip_ = nullptr;
             return FALSE;
         case WM_NOTIFY:
-            if (OnNotify(*reinterpret_cast<const NMHDR*>(lp))) {
-                SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
-                return TRUE;
-            }
+            if (OnNotify(*reinterpret_cast<const NMHDR*>(lp))) return SetDialogResult(hwnd, TRUE);
             return FALSE;
         default:
             return FALSE;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ui/my_form_win.h"
+#include "ui/window_proc_win.h"
 #include "search/criteria.h"
 #include "search/search_dialog_logic.h"
 
@@ -19,7 +20,7 @@ struct AppContext;
 class ShellExecutor;
 
 // The dialog keeps its position between runs like every window of the program.
-class TfmSearch final : public TMyForm {
+class TfmSearch final : public TMyForm, public MessageTarget {
   public:
     enum Page { kPageGeneral = 0, kPageDate = 1, kPageSize = 2, kPageText = 3 };
 
@@ -57,8 +58,7 @@ class TfmSearch final : public TMyForm {
     const std::vector<std::string>& KeywordHistory() const { return history_; }
 
   private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
     void CreateControls();
     void FormShow();
     void OnCommand(int id, int code);
@@ -94,7 +94,6 @@ class TfmSearch final : public TMyForm {
     ShellExecutor& shell_;
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
-    HWND previousBoxOwner_ = nullptr;
     bool modal_ = false;
     int lastResult_ = 0;
     int currentPage_ = kPageGeneral;

@@ -97,40 +97,4 @@ void RememberBrowsedFile(Registry& registry, std::string& lastAttachDir,
     WriteOption(registry, kLastAttachDirOption, lastAttachDir);
 }
 
-WindowKeyCommand WindowKeyCommandFor(uint32_t virtualKey) {
-    switch (virtualKey) {
-        case 0x74:
-            return WindowKeyCommand::Refresh;  // F5
-        case 0x72:
-            return WindowKeyCommand::Search;  // F3
-        case 0x1B:
-            return WindowKeyCommand::Hide;  // Esc
-        case 0x0D:
-            return WindowKeyCommand::Go;  // Enter
-        default:
-            return WindowKeyCommand::None;
-    }
-}
-
-std::string HelpPagePath(std::string_view exePath, int topic) {
-    std::string_view page = "index.html";
-    switch (topic) {
-        case kHelpTopicQueries:
-            page = "queries.html";
-            break;
-        case kHelpTopicViews:
-            page = "views.html";
-            break;
-        case kHelpTopicCommands:
-            page = "commands.html";
-            break;
-        default:
-            break;
-    }
-    std::string path = FolderOfPath(exePath);
-    path += "\\help\\";
-    path += page;
-    return path;
-}
-
 }  // namespace lark

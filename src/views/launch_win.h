@@ -1,6 +1,6 @@
 #pragma once
-// The Windows side of launching: the shell itself, the Open dialog of "Browse", the
-// shell's context menu for one file and the help pages.
+// The Windows side of launching: the Open dialog of "Browse" and the shell's context menu
+// for one file.
 #include <windows.h>
 
 #include <functional>
@@ -12,11 +12,6 @@
 namespace lark {
 
 class Registry;
-
-class Win32ShellExecutor final : public ShellExecutor {
-  public:
-    intptr_t Execute(const ShellRequest& request) override;
-};
 
 // "Browse": the standard Open dialog in the remembered folder. The chosen path, or empty
 // when the user cancelled; the folder is remembered for the next time.
@@ -30,8 +25,5 @@ void BrowseAndLaunch(HWND owner, Registry& registry, std::string& lastAttachDir,
 // menu, hideWindow runs whether a command was chosen or not.
 void ShowShellContextMenu(HWND owner, std::string_view path, int x, int y,
                           const std::function<void()>& hideWindow);
-
-// Opens the help page of a topic in the browser.
-intptr_t OpenHelpTopic(ShellExecutor& shell, std::string_view exePath, int topic);
 
 }  // namespace lark

@@ -16,7 +16,7 @@
 #include "index/refresh_controller.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"
-#include "platform/win32/ui_dispatch_win.h"
+#include "ui/ui_dispatch_win.h"
 #include "platform/win32/win32_platform.h"
 #include "support/win_tree_helpers.h"
 

@@ -18,7 +18,7 @@
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/win32_platform.h"
 #include "res/search_dialog_ids.h"
-#include "views/launch.h"
+#include "platform/shell.h"
 
 namespace lark {
 namespace {

@@ -1,4 +1,5 @@
 #include "views/launch.h"
+#include "ui/help.h"
 
 #include <gtest/gtest.h>
 

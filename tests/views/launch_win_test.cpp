@@ -1,5 +1,7 @@
 #include "views/launch_win.h"
 
+#include "platform/win32/shell_win.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,6 +11,7 @@
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/win32_platform.h"
 #include "views/launch.h"
+#include "ui/help.h"
 
 namespace lark {
 namespace {

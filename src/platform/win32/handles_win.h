@@ -63,11 +63,24 @@ struct IconTraits {
     static void Close(Handle h) { DestroyIcon(h); }
 };
 
+struct ChangeHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { FindCloseChangeNotification(h); }
+};
+struct MenuTraits {
+    using Handle = HMENU;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DestroyMenu(h); }
+};
+
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFind = UniqueHandle<FindHandleTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueChangeHandle = UniqueHandle<ChangeHandleTraits>;
 
 }  // namespace lark

@@ -5,10 +5,14 @@
 namespace lark {
 
 int Win32Messages::Show(std::string_view text, UINT type) {
+    // A box belongs in front of the window the user is working in: the active dialog of this
+    // thread when there is one, otherwise the main window.
+    HWND owner = GetActiveWindow();
+    if (!owner || !IsWindowVisible(owner) || !IsWindowEnabled(owner)) owner = owner_;
+    if (!IsWindow(owner)) owner = nullptr;
     // Without an owner the program lives in the tray and its box would open behind the
     // window the user is working in.
-    if (!owner_ || !IsWindow(owner_)) type |= MB_TASKMODAL | MB_SETFOREGROUND;
-    HWND owner = IsWindow(owner_) ? owner_ : nullptr;
+    if (!owner) type |= MB_TASKMODAL | MB_SETFOREGROUND;
     return MessageBoxW(owner, Widen(text).c_str(), kMessageCaption, type);
 }
 

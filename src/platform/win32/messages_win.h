@@ -8,7 +8,8 @@ namespace lark {
 
 class Win32Messages final : public Messages {
   public:
-    // The window the boxes are modal to; none until the main window exists.
+    // The window the boxes are modal to when no window of the program is active; none until
+    // the main window exists.
     void SetOwner(HWND owner) { owner_ = owner; }
     HWND Owner() const { return owner_; }
 

@@ -10,6 +10,19 @@
 
 namespace lark {
 
+intptr_t Win32ShellExecutor::Execute(const ShellRequest& request) {
+    std::wstring verb = Widen(request.verb);
+    std::wstring target = Widen(request.target);
+    std::wstring params = Widen(request.params);
+    std::wstring folder = Widen(request.folder);
+    HINSTANCE result = ShellExecuteW(
+        static_cast<HWND>(request.owner), verb.empty() ? nullptr : verb.c_str(), target.c_str(),
+        params.empty() ? nullptr : params.c_str(), folder.empty() ? nullptr : folder.c_str(),
+        request.show == ShellShow::Show ? SW_SHOW : SW_SHOWNORMAL);
+    return reinterpret_cast<intptr_t>(result);
+}
+
+
 std::string Win32ShellServices::AssociatedProgram(std::string_view documentPath) {
     wchar_t result[MAX_PATH + 1] = {};
     HINSTANCE found = ::FindExecutableW(WidePath(documentPath).c_str(), nullptr, result);

@@ -3,6 +3,11 @@
 
 namespace lark {
 
+class Win32ShellExecutor final : public ShellExecutor {
+  public:
+    intptr_t Execute(const ShellRequest& request) override;
+};
+
 class Win32ShellServices final : public ShellServices {
   public:
     std::string AssociatedProgram(std::string_view documentPath) override;

@@ -1,4 +1,4 @@
-#include "platform/win32/ui_dispatch_win.h"
+#include "ui/ui_dispatch_win.h"
 
 namespace lark {
 
@@ -9,35 +9,26 @@ constexpr wchar_t kClassName[] = L"LarkspireUiDispatch";
 
 }  // namespace
 
-LRESULT CALLBACK UiDispatch::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == kRunMessage) {
-        // A window handle can be reused after a dispatcher closed; a request meant for
-        // another dispatcher is refused.
-        if (GetWindowLongPtrW(hwnd, GWLP_USERDATA) != LONG_PTR(wParam)) return 0;
-        try {
+LRESULT UiDispatch::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case kRunMessage:
+            // A window handle can be reused after a dispatcher closed; a request meant for
+            // another dispatcher is refused.
+            if (reinterpret_cast<UiDispatch*>(wParam) != this) return 0;
             (*reinterpret_cast<const std::function<void()>*>(lParam))();
             return 1;
-        } catch (...) {
-            return 2;
-        }
+        default:
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 std::shared_ptr<UiDispatch> UiDispatch::Create() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &UiDispatch::WindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);  // fails harmlessly when already registered
+    RegisterTargetClass(kClassName);
     std::shared_ptr<UiDispatch> d(new UiDispatch());
     d->threadId_ = GetCurrentThreadId();
     d->window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
-                                 nullptr);
-    if (HWND hwnd = d->window_.load())
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(d.get()));
+                                 WindowParam(d.get()));
     return d;
 }
 
