@@ -5,6 +5,7 @@
 #include "app/command_line.h"
 #include "config/registry_helpers.h"
 #include "base/text.h"
+#include "base/wildcard.h"
 #include "platform/win32/encoding_win.h"
 
 namespace lark {

@@ -122,7 +122,7 @@ bool TfmOpen::HandleCommandLine() {
     commandSwitches_ = ParseSwitches(text);
     HWND other = FindOtherInstance(hwnd_, kMainWindowClass);
     StartDecision decision = DecideStart(commandSwitches_, text, other != nullptr);
-    if (other && !HasSwitch(kSwitchRestart)) {
+    if (other && !HasSwitch(commandSwitches_, kSwitchRestart)) {
         HandOffToInstance(other, decision, text);
         return false;
     }

@@ -44,7 +44,6 @@ class TfmOpen final : public TMyForm,
     // Whether this process stays resident (and, once it exists, shows the tray icon).
     bool ActivateTray();
     bool KeepRunning() const { return keepRunning_; }
-    bool HasSwitch(uint32_t bit) const { return (commandSwitches_ & bit) != 0; }
     // The message loop's idle handler; does nothing until start-up armed it.
     void OnIdle();
 

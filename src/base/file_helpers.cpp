@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "base/wildcard.h"
 #include "platform/file_system.h"
 
 namespace lark {
@@ -40,39 +41,6 @@ uint64_t FileSizeOf(FileSystem& fs, std::string_view path) {
 
 namespace {
 
-// Where the UTF-8 character starting at i ends.
-size_t NextChar(std::string_view text, size_t i) {
-    ++i;
-    while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
-    return i;
-}
-
-// A name mask as the Windows find functions read it: "*" and "?" (one character) only,
-// letter case ignored, and "*.*" taking names without a dot as well.
-bool MaskMatch(std::string_view name, std::string_view mask) {
-    if (mask == "*.*") return true;
-    size_t n = 0, m = 0, starM = std::string_view::npos, starN = 0;
-    while (n < name.size()) {
-        if (m < mask.size() && mask[m] == '*') {
-            starM = m++;
-            starN = n;
-        } else if (m < mask.size() && mask[m] == '?') {
-            ++m;
-            n = NextChar(name, n);
-        } else if (m < mask.size() && AsciiLower(mask[m]) == AsciiLower(name[n])) {
-            ++m;
-            ++n;
-        } else if (starM != std::string_view::npos) {
-            m = starM + 1;
-            n = starN = NextChar(name, starN);
-        } else {
-            return false;
-        }
-    }
-    while (m < mask.size() && mask[m] == '*') ++m;
-    return m == mask.size();
-}
-
 // The listing is read whole when it starts: a caller that deletes or creates entries
 // between two calls then neither misses nor repeats any of the original ones.
 struct FolderListing {
@@ -96,7 +64,7 @@ std::string NextFolderEntry(FileSystem& fs, std::string_view pattern) {
         const std::string_view mask = FileNameOf(pattern);
         listing.open = fs.List(folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder,
                                [&](const FileInfo& info) {
-                                   if (MaskMatch(info.name, mask))
+                                   if (FileMaskMatch(info.name, mask))
                                        listing.names.push_back(info.name);
                                });
     }

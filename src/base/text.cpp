@@ -90,51 +90,6 @@ std::string SplitNextToken(std::string& text, std::string_view separator) {
 }
 
 static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-static bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-static bool MatchFrom(const char* t, const char* te, const char* p, const char* pe) {
-    while (p != pe) {
-        const char c = *p;
-        if (c == '*') {
-            while (p != pe && *p == '*') ++p;  // a run of stars is one star
-            if (p == pe) return true;
-            // A literal after the star must stand at the next position tried: skip the
-            // positions where it cannot match.
-            const char next = *p;
-            const bool literal = next != '?' && next != '#';
-            for (const char* s = t; s <= te; ++s) {
-                if (literal) {
-                    while (s != te && *s != next) ++s;
-                    if (s == te) return false;
-                } else if (s != te && IsContinuationByte(*s)) {
-                    continue;  // a "?" or "#" starts on a whole character
-                }
-                if (MatchFrom(s, te, p, pe)) return true;
-            }
-            return false;
-        }
-        if (t == te) return false;
-        if (c == '?') {
-            // One character, which in UTF-8 text may be several bytes.
-            ++t;
-            while (t != te && IsContinuationByte(*t)) ++t;
-        } else if (c == '#') {
-            if (!IsDigit(*t)) return false;
-            while (t != te && IsDigit(*t)) ++t;
-        } else {
-            if (c != *t) return false;
-            ++t;
-        }
-        ++p;
-    }
-    return t == te;
-}
-
-bool WildcardMatch(std::string_view text, std::string_view pattern) {
-    if (pattern.empty()) return true;
-    return MatchFrom(text.data(), text.data() + text.size(), pattern.data(),
-                     pattern.data() + pattern.size());
-}
 
 std::string TrimTrailingBackslash(std::string_view path) {
     if (!path.empty() && path.back() == '\\') path.remove_suffix(1);

@@ -26,11 +26,6 @@ std::string TrimRight(std::string_view text);
 // separator (matched ignoring case) is appended. text keeps what follows the separator.
 std::string SplitNextToken(std::string& text, std::string_view separator);
 
-// Whole-text, case-sensitive match: "*" any run, "?" one character, "#" a greedy run of
-// one or more digits (never given back), anything else literal; an empty pattern
-// matches everything. No allocation; recursion only at "*".
-bool WildcardMatch(std::string_view text, std::string_view pattern);
-
 std::string TrimTrailingBackslash(std::string_view path);
 std::string FolderOfPath(std::string_view path);
 // Text after the last "\" or ":" (the file-name part).

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/text.h"
+#include "base/wildcard.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -7,6 +7,7 @@
 #include "base/file_helpers.h"
 #include "config/settings.h"
 #include "base/text.h"
+#include "base/wildcard.h"
 #include "platform/shell.h"
 #include "views/shortcut.h"
 

@@ -2,6 +2,7 @@
 
 #include "base/date_time.h"
 #include "base/text.h"
+#include "base/wildcard.h"
 
 namespace lark {
 

@@ -1,4 +1,5 @@
 #include "base/text.h"
+#include "base/wildcard.h"
 
 #include <gtest/gtest.h>
 

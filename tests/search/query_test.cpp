@@ -9,6 +9,7 @@
 #include <random>
 
 #include "base/text.h"
+#include "base/wildcard.h"
 
 namespace lark {
 namespace {
