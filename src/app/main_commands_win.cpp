@@ -35,6 +35,7 @@ constexpr CommandHandler kCommandHandlers[] = {
     {kCmdOpenContainer,       [](TfmOpen& f) { f.lvOpenContainerClick(); }},
     {kCmdPrint,               [](TfmOpen& f) { f.lvPrintClick(); }},
     {kCmdShowViews,           [](TfmOpen& f) { f.mnuShowViewsClick(); }},
+    {kCmdHistory,             [](TfmOpen& f) { f.mnuHistoryClick(); }},
     {kCmdSearch,              [](TfmOpen& f) { f.DoSearch(); }},
     {kCmdHelpOverview,        [](TfmOpen& f) { f.mnuHelpOverviewClick(); }},
     {kCmdTechSupport,         [](TfmOpen& f) { f.mnuTechsupportClick(); }},
@@ -105,6 +106,10 @@ bool TfmOpen::FormKeyDown(WPARAM key) {
 
 void TfmOpen::mnuShowViewsClick() {
     views_->buViewsClick();
+}
+
+void TfmOpen::mnuHistoryClick() {
+    views_->buHistoryClick();
 }
 
 void TfmOpen::buCloseTreeViewClick() {

@@ -66,6 +66,8 @@ class TfmOpen final : public TMyForm,
     void lvOpenContainerClick() { LaunchOpenBox(kVerbOpenPath); }
     void buOpenClick() { LaunchOpenBox(kVerbOpen); }
     void mnuShowViewsClick();
+    void mnuHistoryClick();
+    void buHistoryClick() { mnuHistoryClick(); }
     void buCloseTreeViewClick();
     void buViewStylesClick();
     MainFrame& Frame() { return *frame_; }
