@@ -30,6 +30,7 @@ struct CommandHandler {
 // clang-format off
 constexpr CommandHandler kCommandHandlers[] = {
     {kCmdExit,                [](TfmOpen& f) { f.puExitClick(); }},
+    {kCmdProperties,          [](TfmOpen& f) { f.puPropertiesClick(); }},
     {kCmdRefresh,             [](TfmOpen& f) { f.puRefreshClick(); }},
     {kCmdOpen,                [](TfmOpen& f) { f.lvOpenClick(); }},
     {kCmdOpenContainer,       [](TfmOpen& f) { f.lvOpenContainerClick(); }},

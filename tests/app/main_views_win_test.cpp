@@ -535,5 +535,12 @@ TEST_F(MainWindowViews, HistoryTreeNarrowsTheListToTheChosenDays) {
     EXPECT_EQ(Status(), "4 Object(s)");
 }
 
+TEST_F(MainWindowViews, PropertiesIsOfferedInTheFileAndTrayMenus) {
+    Start();
+    EXPECT_TRUE(Layout().CommandEnabled(kCmdProperties));
+    EXPECT_FALSE(GetMenuState(Layout().fileMenu, kCmdProperties, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_FALSE(GetMenuState(Layout().trayPopup, kCmdProperties, MF_BYCOMMAND) & MF_GRAYED);
+}
+
 }  // namespace
 }  // namespace lark
