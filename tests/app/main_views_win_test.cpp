@@ -288,7 +288,7 @@ TEST_F(MainWindowViews, ATypedFilterIsClearedAsPartOfShowingTheNextView) {
     ClickTray();
     std::thread([] {
         HWND dialog = nullptr;
-        for (int i = 0; i < 500 && !dialog; ++i, Sleep(10))
+        for (int i = 0; i < 1500 && !dialog; ++i, Sleep(10))
             dialog = FindWindowW(L"#32770", L"Search Parameters");
         if (dialog) PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }).detach();

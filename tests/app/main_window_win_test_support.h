@@ -209,7 +209,7 @@ class ModalWatch {
   public:
     ModalWatch(HWND main, const wchar_t* className, const wchar_t* caption)
         : thread_([=, this] {
-              for (int i = 0; i < 500; ++i) {
+              for (int i = 0; i < 1500; ++i) {
                   HWND found = FindWindowW(className, caption);
                   if (found && IsWindowVisible(found)) {
                       mainVisible_ = IsWindowVisible(main) != FALSE;
