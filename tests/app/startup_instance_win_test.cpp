@@ -106,7 +106,8 @@ HWND MessageBoxOf(const Process& process, DWORD limitMs) {
                  w = FindWindowExW(nullptr, w, L"#32770", L"Larkspire")) {
                 DWORD pid = 0;
                 GetWindowThreadProcessId(w, &pid);
-                if (pid == process.Id()) found = w;
+                // The box exists before WM_INITDIALOG has filled it; it is shown after.
+                if (pid == process.Id() && IsWindowVisible(w)) found = w;
             }
             return found != nullptr || !process.Running();
         },
