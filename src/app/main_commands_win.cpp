@@ -122,6 +122,7 @@ void TfmOpen::buViewStylesClick() {
 }
 
 void TfmOpen::mnuAboutClick() {
+    HideForm();
     ShowAboutBox(hwnd_, GetModuleHandleW(nullptr), Widen(ctx_.exePath), ctx_.registry);
 }
 
@@ -156,22 +157,8 @@ void TfmOpen::LaunchOpenBox(std::string_view verb) {
     lark::LaunchOpenBox(host, verb, ControlText(frame_->Layout().edOpen));
 }
 
-// Typing a name (no "\") filters the current view; paths written by a selection never do.
 void TfmOpen::edOpenChange() {
-    // Showing the view may clear the box, which reports a change of its own: that one is
-    // part of this change, not a new request.
-    if (filteringFromOpenBox_) return;
-    ViewController& views = views_->Views();
-    if (auto filter = OpenBoxFilterFor(ControlText(frame_->Layout().edOpen), views.NameFilter)) {
-        filteringFromOpenBox_ = true;
-        try {
-            views.ShowView(views.CurrentViewName, *filter);
-        } catch (...) {
-            filteringFromOpenBox_ = false;
-            throw;
-        }
-        filteringFromOpenBox_ = false;
-    }
+    views_->Views().edOpenChange(ControlText(frame_->Layout().edOpen));
 }
 
 void TfmOpen::buFindFileClick() {

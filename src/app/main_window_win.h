@@ -13,9 +13,9 @@
 #include "index/refresh_controller.h"
 #include "properties/properties.h"
 #include "search/criteria.h"
-#include "views/launch.h"
 #include "ui/my_form_win.h"
 #include "ui/window_proc_win.h"
+#include "views/launch.h"
 
 namespace lark {
 
@@ -29,10 +29,7 @@ class UiDispatch;
 // The exit marker that lets a close request really close the window.
 inline constexpr int kExitMarker = 99;
 
-class TfmOpen final : public TMyForm,
-                      public MessageTarget,
-                      public IndexEvents,
-                      public RefreshHost {
+class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, public RefreshHost {
   public:
     // Creates the hidden window and runs the start-up sequence. parameters: the command
     // line after the program name; null takes the process's own.
@@ -113,6 +110,8 @@ class TfmOpen final : public TMyForm,
     // True when the window may close; otherwise it is hidden instead.
     bool FormCloseQuery();
     void FormClose();
+    // WM_ENDSESSION: Exit, done before the message returns.
+    void EndSession();
     void OnInstanceCommand(WPARAM wParam, LPARAM lParam);
     void OpenInstanceText(const std::string& text);
     void ShowView(const std::string& name);
@@ -138,11 +137,11 @@ class TfmOpen final : public TMyForm,
     std::unique_ptr<RefreshController> refresh_;
     std::unique_ptr<IndexService> index_;
     bool idleArmed_ = false;
+    int busyWaits_ = 0;  // waits that show the hourglass over the window
 
     // Views, file list and searching.
     SearchCriteria criteria_;
     std::unique_ptr<MainViews> views_;
-    bool filteringFromOpenBox_ = false;
 
     // Searching and launching.
     TfmSearch* searchDialog_ = nullptr;
