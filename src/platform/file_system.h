@@ -53,6 +53,9 @@ inline std::shared_ptr<const WholeFile> WholeFileFromText(std::string text) {
     return std::make_shared<const WholeFileInMemory>(std::move(text));
 }
 
+// What a whole rewrite appends to the file's name for the temporary file it writes first.
+inline constexpr std::string_view kWholeWriteTempSuffix = ".new~";
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -68,7 +71,8 @@ public:
         std::optional<std::string> text = ReadWhole(path);
         return text ? WholeFileFromText(std::move(*text)) : nullptr;
     }
-    // Replaces the file's content; the rewrite goes through a temporary file.
+    // Replaces the file's content; the rewrite goes through a temporary file, named as the
+    // file followed by kWholeWriteTempSuffix.
     virtual bool WriteWhole(std::string_view path, std::string_view data) = 0;
     virtual bool Append(std::string_view path, std::string_view data) = 0;
     virtual bool CreateFolder(std::string_view path) = 0;

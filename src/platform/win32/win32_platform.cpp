@@ -161,7 +161,7 @@ static bool WriteAll(HANDLE file, std::string_view data) {
 
 bool Win32FileSystem::WriteWhole(std::string_view path, std::string_view data) {
     // Write beside the target first and replace it only when complete.
-    std::string temp = std::string(path) + ".new~";
+    std::string temp = std::string(path) + std::string(kWholeWriteTempSuffix);
     std::wstring wideTemp = WidePath(temp);
     {
         UniqueFile file(CreateFileW(wideTemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
