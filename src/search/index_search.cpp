@@ -1,6 +1,7 @@
 #include "search/index_search.h"
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <system_error>
 #include <thread>
@@ -431,7 +432,6 @@ struct Sample {
     }
     struct Matching {
         int64_t lines = 0;
-        int64_t pathChars = 0;  // the summed length of the paths they give
     };
     // Lines of the sample the query matches, tested as the walk tests them. A chunk's lines
     // before its first folder line have no known folder and are left out.
@@ -447,10 +447,8 @@ struct Sample {
             else if (folder.empty())
                 return;
             if (query.Matches(SubjectOf(line, isFolder, folder, nameOnly, fullPath, joined),
-                              scratch)) {
+                              scratch))
                 ++m.lines;
-                m.pathChars += int64_t(isFolder ? line.size() - 1 : folder.size() + line.size());
-            }
         });
         return m;
     }
@@ -516,13 +514,6 @@ struct WalkPlan {
     bool scan = false;  // scan the whole text for the literals
     std::vector<std::string> literals;
     int64_t expectedResults = 0;
-    int64_t expectedPathChars = 0;
-
-    // Whether the results are expected to stay places in the text rather than be copied.
-    bool KeepsText(size_t textSize) const {
-        return SearchResults::KeepsText(size_t(expectedPathChars), size_t(expectedResults),
-                                        textSize);
-    }
 };
 
 WalkPlan PlanWalk(std::string_view data, const KeywordQuery& query, bool searchFilename,
@@ -535,21 +526,26 @@ WalkPlan PlanWalk(std::string_view data, const KeywordQuery& query, bool searchF
         strategy == WalkStrategy::Auto && ChooseLiterals(sample, query, fullPath, plan.literals);
     const auto matching = sample.MatchingLines(query, nameOnly, fullPath);
     plan.expectedResults = sample.Scaled(matching.lines);
-    plan.expectedPathChars = sample.Scaled(matching.pathChars);
     return plan;
 }
 
 void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
                  const KeywordQuery& query, bool searchFilename, bool searchPath,
                  const DateSizeFilter& filter, SearchHost* host, int32_t step,
-                 SearchResults& results, WalkStrategy strategy, int parts) {
+                 SearchResults& results, WalkStrategy strategy, int parts,
+                 SearchProbe* probe = nullptr) {
+    auto stepEnded = [probe](std::string_view name) {
+        if (probe) probe->StepEnded(name);
+    };
     const std::string_view data = index ? index->Text() : std::string_view();
     results.Attach(std::move(index));
     Walker walker(data, query, searchFilename, searchPath, filter, host, std::max(1, step),
                   results);
     if (query.MatchesNothing()) {
         walker.EveryLine();  // still stepped through, for the progress bar
-        results.Settle();    // lets the text go
+        stepEnded("walk");
+        results.Settle();  // lets the text go
+        stepEnded("settle");
         return;
     }
     // A guessed size spares the list its growth by copying, which dominates when many lines
@@ -582,11 +578,14 @@ void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
                                        std::thread::hardware_concurrency() >= 2));
     if (!split) {
         walk(walker);
+        stepEnded("walk");
         results.Settle();
+        stepEnded("settle");
         return;
     }
     SearchResults second;
     second.Attach(results.Shared());
+    results.LendPlacesTo(second);
     second.Reserve(expected > 1024 ? size_t(expected / 2 + expected / 8) : 0);
     Walker tail(data, query, searchFilename, searchPath, filter, nullptr, std::max(1, step),
                 second);
@@ -595,13 +594,18 @@ void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
     std::exception_ptr failed;
     std::thread helper;
     bool threaded = true;
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point began = Clock::now();
+    Clock::time_point secondStart = began, secondEnd = began, firstEnd = began;
     try {
         helper = std::thread([&] {
+            if (probe) secondStart = Clock::now();
             try {
                 walk(tail);
             } catch (...) {
                 failed = std::current_exception();
             }
+            if (probe) secondEnd = Clock::now();
         });
     } catch (const std::system_error&) {
         threaded = false;  // no thread to be had: the second half is walked here
@@ -615,12 +619,22 @@ void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
     {
         JoinAtEnd join{helper};
         walk(walker);
+        if (probe) firstEnd = Clock::now();
     }
     if (failed) std::rethrow_exception(failed);
     if (!threaded) walk(tail);
     walker.AdvanceTo(walker.Lines() + tail.Lines());
+    if (probe) {
+        auto ms = [began](Clock::time_point t) {
+            return std::chrono::duration<double, std::milli>(t - began).count();
+        };
+        probe->Halves(ms(secondStart), ms(secondEnd), ms(firstEnd));
+    }
+    stepEnded("walk");
     results.Append(std::move(second));
+    stepEnded("merge");
     results.Settle();
+    stepEnded("settle");
 }
 
 }  // namespace
@@ -635,29 +649,34 @@ void WalkIndex(std::shared_ptr<const WholeFile> index, const KeywordQuery& query
 }
 
 void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteria,
-                     std::string_view indexPath, SearchHost& host, SearchResults& results) {
+                     std::string_view indexPath, SearchHost& host, SearchResults& results,
+                     SearchProbe* probe) {
+    auto stepEnded = [probe](std::string_view name) {
+        if (probe) probe->StepEnded(name);
+    };
     if (!fs.Exists(indexPath)) {
         host.RefreshIndex();
         if (!fs.Exists(indexPath)) return;
     }
+    // The memory of the last search's text is read into again: on a machine that hands out
+    // memory page by page on first use, new memory for a large index costs several times
+    // the whole walk.
     results.clear();
-    // Read whole, refusing concurrent writers: a build in progress makes this fail.
-    std::shared_ptr<const WholeFile> index = fs.OpenWhole(indexPath);
-    if (!index) throw FileError("Cannot open file " + std::string(indexPath));
+    std::string text = results.TakeSpareText();
+    // Read whole, refusing concurrent writers: a build in progress makes this fail. Read
+    // rather than mapped, so that the results can keep the text without holding the file,
+    // which the next build must be free to rewrite.
+    if (!fs.ReadWholeInto(indexPath, text))
+        throw FileError("Cannot open file " + std::string(indexPath));
+    std::shared_ptr<const WholeFile> index = WholeFileFromText(std::move(text));
+    stepEnded("read");
     KeywordQuery query(criteria.Keywords);
     const WalkPlan plan = PlanWalk(index->Text(), query, criteria.SearchFilename,
                                    criteria.SearchPath, WalkStrategy::Auto);
-    if (index->HoldsFileOpen() && plan.KeepsText(index->Text().size())) {
-        // The results will keep the text, and the index file must not stay open with them:
-        // read it into memory now rather than copy it from the mapping afterwards. A build
-        // that starts in between makes the read fail, as it would any search.
-        index.reset();
-        std::optional<std::string> text = fs.ReadWhole(indexPath);
-        if (!text) throw FileError("Cannot open file " + std::string(indexPath));
-        index = WholeFileFromText(std::move(*text));
-    }
+    stepEnded("plan");
 
     const int64_t lines = CountIndexLines(index->Text());
+    stepEnded("count");
     const int32_t step =
         ShowSearchProgress(host, int32_t(std::min<int64_t>(lines, INT32_MAX)), kSearchingCaption);
     struct HideAtEnd {
@@ -667,7 +686,7 @@ void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteri
 
     DateSizeFilter filter(fs, clock, criteria);
     WalkPlanned(std::move(index), plan, query, criteria.SearchFilename, criteria.SearchPath, filter,
-                &host, step, results, WalkStrategy::Auto, 0);
+                &host, step, results, WalkStrategy::Auto, 0, probe);
 }
 
 void SearchIndex(AppContext& ctx, const SearchCriteria& criteria, SearchHost& host,

@@ -43,14 +43,32 @@ inline constexpr const char* kSearchingCaption = "Searching...";
 // Shows the strip and returns the step: the bar moves about a hundred times per walk.
 int32_t ShowSearchProgress(SearchHost& host, int32_t maximum, std::string_view caption);
 
+// Where a search spends its time, for the benchmark that explains its figures. Every call
+// comes from the searching thread.
+class SearchProbe {
+  public:
+    virtual ~SearchProbe() = default;
+    // A step has ended: "read" (the index read into memory), "plan" (the sample read),
+    // "count" (the lines counted for the progress bar), "walk" (both halves), "merge" (the
+    // second half's results joined to the first's), "settle" (the results copied out, or
+    // the text kept).
+    virtual void StepEnded(std::string_view step) = 0;
+    // A walk in halves: when the second half's thread began walking and when it ended,
+    // in milliseconds after the walk began, and the same for the first half's end.
+    virtual void Halves(double secondStartMs, double secondEndMs, double firstEndMs) = 0;
+};
+
 // Searches the index file at IndexFilePath.
 void SearchIndex(AppContext& ctx, const SearchCriteria& criteria, SearchHost& host,
                  SearchResults& results);
 // The same over the index file at indexPath. When the file is missing, one refresh is
 // started and, if it is still missing, results stay as they were. Throws FileError with
 // "Cannot open file " + path when the file cannot be read whole (a build is writing it).
+// The index is read into the memory results kept from their last search (see
+// SearchResults::clear).
 void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteria,
-                     std::string_view indexPath, SearchHost& host, SearchResults& results);
+                     std::string_view indexPath, SearchHost& host, SearchResults& results,
+                     SearchProbe* probe = nullptr);
 
 // Lines of an index held in memory, as the walk counts them.
 int64_t CountIndexLines(std::string_view data);
@@ -64,9 +82,9 @@ enum class WalkStrategy { Auto, PlainTerms, EveryLine };
 // Fills results with the matches of an index held in memory (line 1 skipped), advancing the
 // host's bar by step every step lines (host may be null). The results may keep the text.
 void WalkIndex(std::shared_ptr<const WholeFile> index, const KeywordQuery& query,
-               bool searchFilename, bool searchPath, const DateSizeFilter& filter,
-               SearchHost* host, int32_t step, SearchResults& results,
-               WalkStrategy strategy = WalkStrategy::Auto, int parts = 0);
+               bool searchFilename, bool searchPath, const DateSizeFilter& filter, SearchHost* host,
+               int32_t step, SearchResults& results, WalkStrategy strategy = WalkStrategy::Auto,
+               int parts = 0);
 
 // From this size on, an unfiltered walk runs in two halves at once where the machine has
 // two processors (parts 0 above). parts 1 and 2 fix the number, whatever the size.
