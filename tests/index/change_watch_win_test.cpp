@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "config/settings.h"
+#include "index/change_filter.h"
 #include "index/index_format.h"
 #include "index/index_harness_win.h"
 
@@ -97,6 +101,38 @@ TEST(ChangeWatch, ChurnThatCannotAlterTheIndexStartsNoRebuild) {
     h.fs.WriteWhole(mine + "\\letter.txt", "x");
     ASSERT_TRUE(h.RunLoop([&] { return h.finishedCounts.size() == 2; }, 20000));
     EXPECT_NE(wintree::ReadAll(h.IndexPath()).find("\r\nletter.txt\r\n"), std::string::npos);
+}
+
+TEST(ChangeWatch, TheShippedDomainsLeaveOutTheChurnOfEveryUsersAppData) {
+    std::string exe = LARKSPIRE_EXE_UNIX_PATH;
+    std::replace(exe.begin(), exe.end(), '/', '\\');
+    IndexHarness h("C:\\Data", false);
+    h.ctx.exePath = "Z:" + exe;  // beside it, the shipped settings file the build copies there
+    ASSERT_TRUE(LoadSettings(h.ctx));
+    EXPECT_FALSE(h.settings.RefreshFixedSchedule) << "changes drive the refreshes";
+    const struct {
+        const char* path;
+        bool counts;
+    } changes[] = {
+        {"C:\\Users\\jdoe\\Documents\\letter.doc", true},
+        {"C:\\Users\\jdoe\\Desktop\\New Folder", true},
+        {"C:\\Users\\jdoe\\AppData\\Local\\Temp\\~DF1234.tmp", false},
+        {"C:\\Users\\jdoe\\AppData\\Roaming\\Microsoft\\Windows\\Recent\\letter.lnk", false},
+        {"C:\\Users\\Jane Doe\\AppData\\Local\\Browser\\Cache\\f_000123", false},
+        {"C:\\ProgramData\\Larkspire\\All Users\\All files.idx", false},
+    };
+    for (const char* name : {"<Default>", "Local Drive"}) {
+        const TSearchSet* domain = FindSearchSet(h.settings, name);
+        ASSERT_NE(domain, nullptr) << name;
+        ChangeFilter filter(domain->ExcludePaths, ProgramDataFiles(h.ctx));
+        for (const auto& c : changes)
+            EXPECT_EQ(filter.Counts(c.path), c.counts) << name << " " << c.path;
+    }
+    // The whole drive also leaves out the folders Windows itself keeps busy.
+    ChangeFilter drive(FindSearchSet(h.settings, "Local Drive")->ExcludePaths, {});
+    EXPECT_FALSE(drive.Counts("C:\\Windows\\Temp\\x.tmp"));
+    EXPECT_FALSE(drive.Counts("C:\\Windows\\Prefetch\\NOTEPAD.EXE-1234.pf"));
+    EXPECT_TRUE(drive.Counts("C:\\Windows\\System32\\newtool.exe"));
 }
 
 TEST(ChangeWatch, MoreThanSixtyFourFoldersAreAllWatched) {
