@@ -379,10 +379,19 @@ class BreakdownProbe final : public lark::SearchProbe {
         steps_ += (steps_.empty() ? "" : "  ") + line;
         Take(mark_);  // the probe's own reading is left out of the next step
     }
-    void Halves(double secondStartMs, double secondEndMs, double firstEndMs) override {
-        char text[160];
-        std::snprintf(text, sizeof text, "(2nd half on its thread +%.1f..+%.1f, 1st half ..+%.1f)",
-                      secondStartMs, secondEndMs, firstEndMs);
+    void Pieces(double helperStartMs, double helperEndMs, double ownEndMs, int helperPieces,
+                int pieces) override {
+        char text[200];
+        if (helperPieces == 0)
+            std::snprintf(text, sizeof text,
+                          "(the helper thread came too late for any of %d pieces; this thread "
+                          "done +%.1f)",
+                          pieces, ownEndMs);
+        else
+            std::snprintf(text, sizeof text,
+                          "(helper thread began +%.1f, walked %d of %d pieces, done +%.1f; this "
+                          "thread done +%.1f)",
+                          helperStartMs, helperPieces, pieces, helperEndMs, ownEndMs);
         halves_ = text;
     }
     std::string Text() const {

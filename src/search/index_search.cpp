@@ -1,6 +1,7 @@
 #include "search/index_search.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <exception>
 #include <system_error>
@@ -133,6 +134,7 @@ class Walker {
     size_t FirstLine() const { return firstLine_; }
     // Lines walked, and bar advances made for them (with or without a host to show them).
     int64_t Lines() const { return lines_; }
+    int64_t Advanced() const { return advanced_; }
     // Makes the advances still due for totalLines lines: a walk in parts reports its other
     // parts' lines here at the end.
     void AdvanceTo(int64_t totalLines) {
@@ -570,10 +572,11 @@ void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
             w.EveryLine();
     };
 
-    // A large text is walked in two halves at once, the second on a thread of its own. The
+    // A large text is walked in pieces by this thread and a helper, each taking the next
+    // piece as it comes free: a thread may start late (tens of milliseconds under Wine on a
+    // busy machine), and halves fixed beforehand would leave this thread waiting for it. The
     // date and size filters ask the file system, so a filtered walk stays on this thread.
-    const size_t half = walker.LineStartFrom(data.size() / 2);
-    const bool split = half < data.size() && !filter.Active() &&
+    const bool split = !filter.Active() && walker.FirstLine() < data.size() &&
                        (parts == 2 || (parts == 0 && data.size() >= kSplitWalkFrom &&
                                        std::thread::hardware_concurrency() >= 2));
     if (!split) {
@@ -583,55 +586,98 @@ void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
         stepEnded("settle");
         return;
     }
-    SearchResults second;
-    second.Attach(results.Shared());
-    results.LendPlacesTo(second);
-    second.Reserve(expected > 1024 ? size_t(expected / 2 + expected / 8) : 0);
-    Walker tail(data, query, searchFilename, searchPath, filter, nullptr, std::max(1, step),
-                second);
-    tail.Range(half, data.size());
-    walker.Range(walker.FirstLine(), half);
-    std::exception_ptr failed;
-    std::thread helper;
-    bool threaded = true;
+    constexpr size_t kPieces = 16;
+    std::vector<size_t> bounds{walker.FirstLine()};
+    for (size_t k = 1; k < kPieces; ++k)
+        bounds.push_back(std::max(bounds.back(), walker.LineStartFrom(data.size() / kPieces * k)));
+    bounds.push_back(data.size());
+
     using Clock = std::chrono::steady_clock;
-    const Clock::time_point began = Clock::now();
-    Clock::time_point secondStart = began, secondEnd = began, firstEnd = began;
-    try {
-        helper = std::thread([&] {
-            if (probe) secondStart = Clock::now();
-            try {
-                walk(tail);
-            } catch (...) {
-                failed = std::current_exception();
+    // What the helper touches after this call may have returned: it claims a piece from here
+    // and finds none left when it starts after the walk is over.
+    struct Claims {
+        std::atomic<size_t> next{0};
+        std::atomic<size_t> done{0};
+        Clock::time_point began = Clock::now();
+        std::atomic<int64_t> helperStartUs{-1}, helperEndUs{-1};
+        std::atomic<int> helperPieces{0};
+    };
+    auto claims = std::make_shared<Claims>();
+    // One result list and walker per piece; the first piece fills results itself.
+    std::vector<SearchResults> partResults(kPieces);
+    std::vector<std::unique_ptr<Walker>> walkers(kPieces);
+    std::vector<std::exception_ptr> failures(kPieces);
+    std::vector<char> walkedHere(kPieces, 0);
+    const int32_t walkStep = std::max(1, step);
+    const size_t reserveEach =
+        expected > 1024 ? size_t(expected / kPieces + expected / (8 * kPieces)) : 0;
+    auto walkPiece = [&](size_t k, bool here) {
+        walkedHere[k] = here;
+        try {
+            if (k == 0) {
+                walker.Range(bounds[0], bounds[1]);
+                walk(walker);
+                return;
             }
-            if (probe) secondEnd = Clock::now();
-        });
-    } catch (const std::system_error&) {
-        threaded = false;  // no thread to be had: the second half is walked here
-    }
-    struct JoinAtEnd {
-        std::thread& t;
-        ~JoinAtEnd() {
-            if (t.joinable()) t.join();
+            SearchResults& part = partResults[k];
+            part.Attach(results.Shared());
+            part.Reserve(reserveEach);
+            walkers[k] = std::make_unique<Walker>(data, query, searchFilename, searchPath, filter,
+                                                  here ? host : nullptr, walkStep, part);
+            walkers[k]->Range(bounds[k], bounds[k + 1]);
+            walk(*walkers[k]);
+        } catch (...) {
+            failures[k] = std::current_exception();
         }
     };
-    {
-        JoinAtEnd join{helper};
-        walk(walker);
-        if (probe) firstEnd = Clock::now();
+    // The place lists the last search's pieces used are handed out again.
+    for (size_t k = 1; k < kPieces; ++k) results.LendPlacesTo(partResults[k]);
+
+    claims->next = 1;  // the first piece is this thread's: its walker shows the progress
+    auto sinceBegan = [](const Claims& c) {
+        return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - c.began)
+            .count();
+    };
+    try {
+        std::thread([claims, &walkPiece, sinceBegan] {
+            claims->helperStartUs = sinceBegan(*claims);
+            for (size_t k; (k = claims->next++) < kPieces;) {
+                walkPiece(k, false);
+                claims->helperEndUs = sinceBegan(*claims);
+                ++claims->helperPieces;
+                ++claims->done;
+            }
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: every piece is walked here.
     }
-    if (failed) std::rethrow_exception(failed);
-    if (!threaded) walk(tail);
-    walker.AdvanceTo(walker.Lines() + tail.Lines());
-    if (probe) {
-        auto ms = [began](Clock::time_point t) {
-            return std::chrono::duration<double, std::milli>(t - began).count();
-        };
-        probe->Halves(ms(secondStart), ms(secondEnd), ms(firstEnd));
+    walkPiece(0, true);
+    ++claims->done;
+    for (size_t k; (k = claims->next++) < kPieces;) {
+        walkPiece(k, true);
+        ++claims->done;
     }
+    const int64_t ownEndUs = sinceBegan(*claims);
+    // Pieces the helper took are walked by now or soon.
+    while (claims->done.load() < kPieces) std::this_thread::yield();
+    for (const auto& failed : failures)
+        if (failed) std::rethrow_exception(failed);
+
+    // Advances made by walkers without a host were never shown.
+    int64_t lines = walker.Lines(), advanced = walker.Advanced();
+    for (size_t k = 1; k < kPieces; ++k) {
+        if (!walkers[k]) continue;
+        lines += walkers[k]->Lines();
+        if (walkedHere[k]) advanced += walkers[k]->Advanced();
+    }
+    if (host)
+        for (int64_t due = lines / walkStep; advanced < due; ++advanced)
+            host->AdvanceProgress(walkStep);
+    if (probe)
+        probe->Pieces(double(claims->helperStartUs) / 1000.0, double(claims->helperEndUs) / 1000.0,
+                      double(ownEndUs) / 1000.0, claims->helperPieces, int(kPieces));
     stepEnded("walk");
-    results.Append(std::move(second));
+    for (size_t k = 1; k < kPieces; ++k) results.Append(std::move(partResults[k]));
     stepEnded("merge");
     results.Settle();
     stepEnded("settle");

@@ -49,13 +49,15 @@ class SearchProbe {
   public:
     virtual ~SearchProbe() = default;
     // A step has ended: "read" (the index read into memory), "plan" (the sample read),
-    // "count" (the lines counted for the progress bar), "walk" (both halves), "merge" (the
-    // second half's results joined to the first's), "settle" (the results copied out, or
+    // "count" (the lines counted for the progress bar), "walk" (every piece), "merge" (the
+    // pieces' results joined in order), "settle" (the results copied out, or
     // the text kept).
     virtual void StepEnded(std::string_view step) = 0;
-    // A walk in halves: when the second half's thread began walking and when it ended,
-    // in milliseconds after the walk began, and the same for the first half's end.
-    virtual void Halves(double secondStartMs, double secondEndMs, double firstEndMs) = 0;
+    // A walk in pieces shared with a helper thread: when the helper began and when it
+    // finished its last piece (-1: it took none), when this thread finished its own, all in
+    // milliseconds after the walk began, and how many of the pieces the helper walked.
+    virtual void Pieces(double helperStartMs, double helperEndMs, double ownEndMs, int helperPieces,
+                        int pieces) = 0;
 };
 
 // Searches the index file at IndexFilePath.
@@ -86,8 +88,8 @@ void WalkIndex(std::shared_ptr<const WholeFile> index, const KeywordQuery& query
                int32_t step, SearchResults& results, WalkStrategy strategy = WalkStrategy::Auto,
                int parts = 0);
 
-// From this size on, an unfiltered walk runs in two halves at once where the machine has
-// two processors (parts 0 above). parts 1 and 2 fix the number, whatever the size.
+// From this size on, an unfiltered walk is shared with a second thread where the machine has
+// two processors (parts 0 above). parts 1 and 2 fix the number of threads, whatever the size.
 inline constexpr size_t kSplitWalkFrom = size_t(4) << 20;
 
 }  // namespace lark

@@ -19,8 +19,9 @@ void SearchResults::ForgetText() {
 }
 
 void SearchResults::LendPlacesTo(SearchResults& other) {
-    if (spare_.places.capacity() <= other.places_.capacity()) return;
-    other.places_ = std::move(spare_.places);
+    if (spare_.places.empty()) return;
+    other.places_ = std::move(spare_.places.back());
+    spare_.places.pop_back();
     other.places_.clear();
 }
 
@@ -62,9 +63,9 @@ void SearchResults::Append(SearchResults&& other) {
     if (index_ && other.index_ == index_) {
         places_.insert(places_.end(), other.places_.begin(), other.places_.end());
         pathChars_ += other.pathChars_;
-        if (other.places_.capacity() > spare_.places.capacity()) {
-            spare_.places = std::move(other.places_);
-            spare_.places.clear();
+        if (other.places_.capacity() > 0 && spare_.places.size() < kSparePlaceLists) {
+            spare_.places.push_back(std::move(other.places_));
+            spare_.places.back().clear();
         }
     } else {
         if (index_) CopyOut();  // only a list over another text comes here

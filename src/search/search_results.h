@@ -59,8 +59,8 @@ class SearchResults final : public PathSource {
         }
     }
     void Reserve(size_t count);
-    // Hands other, a list for part of the same search, the memory of the place list this
-    // list kept from the last part it appended.
+    // Hands other, a list for part of the same search, the memory of a place list this
+    // list kept from the parts it appended last time.
     void LendPlacesTo(SearchResults& other);
     // Moves the entries of other, found later in the same text, to the end of this list.
     void Append(SearchResults&& other);
@@ -105,6 +105,7 @@ class SearchResults final : public PathSource {
         uint32_t line;
     };
     static constexpr uint32_t kNoFolder = UINT32_MAX;
+    static constexpr size_t kSparePlaceLists = 32;
 
     std::string_view LineAt(uint32_t start) const;
     // Lets go of the text (keeping its memory when the list held it alone) and the places.
@@ -118,7 +119,7 @@ class SearchResults final : public PathSource {
     // Memory kept for reuse; a copy of the list does not take it along.
     struct Spare {
         std::string text;
-        std::vector<Place> places;
+        std::vector<std::vector<Place>> places;  // of the parts it appended
         Spare() = default;
         Spare(const Spare&) {}
         Spare& operator=(const Spare&) { return *this; }
