@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <map>
 
+#include "config/context.h"
 #include "base/file_helpers.h"
 #include "base/text.h"
-#include "config/context.h"
 
 namespace lark {
 

@@ -1,10 +1,10 @@
 #include "search/search_dialog_logic.h"
 
-#include "base/file_helpers.h"
-#include "base/text.h"
 #include "config/context.h"
 #include "config/data_paths.h"
+#include "base/file_helpers.h"
 #include "config/settings.h"
+#include "base/text.h"
 #include "platform/file_system.h"
 #include "platform/messages.h"
 

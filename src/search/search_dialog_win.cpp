@@ -6,15 +6,15 @@
 #include <array>
 #include <cstring>
 
-#include "base/date_time.h"
 #include "config/context.h"
 #include "config/data_paths.h"
+#include "base/date_time.h"
 #include "config/settings.h"
 #include "platform/file_system.h"
 #include "platform/messages.h"
-#include "platform/shell.h"
 #include "platform/win32/encoding_win.h"
 #include "res/search_dialog_ids.h"
+#include "platform/shell.h"
 
 namespace lark {
 

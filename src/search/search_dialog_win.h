@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "search/criteria.h"
-#include "search/search_dialog_logic.h"
 #include "ui/my_form_win.h"
 #include "ui/window_proc_win.h"
+#include "search/criteria.h"
+#include "search/search_dialog_logic.h"
 
 namespace lark {
 
