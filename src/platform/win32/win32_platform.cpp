@@ -74,20 +74,26 @@ static UniqueFile OpenForWholeRead(std::string_view path) {
                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
-static std::optional<std::string> ReadAll(HANDLE file) {
+static bool ReadAllInto(HANDLE file, std::string& data) {
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size)) return std::nullopt;
-    std::string data;
+    if (!GetFileSizeEx(file, &size) || uint64_t(size.QuadPart) > SIZE_MAX / 2) return false;
+    // Only the bytes past the old size are cleared first; the read overwrites the rest.
     data.resize(size_t(size.QuadPart));
     size_t done = 0;
     while (done < data.size()) {
         DWORD chunk = DWORD(std::min<size_t>(data.size() - done, 1u << 30));
         DWORD got = 0;
-        if (!ReadFile(file, data.data() + done, chunk, &got, nullptr)) return std::nullopt;
+        if (!ReadFile(file, data.data() + done, chunk, &got, nullptr)) return false;
         if (got == 0) break;
         done += got;
     }
     data.resize(done);
+    return true;
+}
+
+static std::optional<std::string> ReadAll(HANDLE file) {
+    std::string data;
+    if (!ReadAllInto(file, data)) return std::nullopt;
     return data;
 }
 
@@ -95,6 +101,11 @@ std::optional<std::string> Win32FileSystem::ReadWhole(std::string_view path) {
     UniqueFile file = OpenForWholeRead(path);
     if (!file) return std::nullopt;
     return ReadAll(file.Get());
+}
+
+bool Win32FileSystem::ReadWholeInto(std::string_view path, std::string& text) {
+    UniqueFile file = OpenForWholeRead(path);
+    return file && ReadAllInto(file.Get(), text);
 }
 
 namespace {
@@ -166,7 +177,7 @@ bool Win32FileSystem::WriteWhole(std::string_view path, std::string_view data) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return false;
     // Write beside the target first and replace it only when complete.
-    std::string temp = std::string(path) + ".new~";
+    std::string temp = std::string(path) + std::string(kWholeWriteTempSuffix);
     std::wstring wideTemp = WidePath(temp);
     {
         UniqueFile file(CreateFileW(wideTemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

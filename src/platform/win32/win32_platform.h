@@ -15,6 +15,7 @@ public:
     std::optional<FileInfo> Stat(std::string_view path) override;
     bool List(std::string_view folder, const std::function<void(const FileInfo&)>& each) override;
     std::optional<std::string> ReadWhole(std::string_view path) override;
+    bool ReadWholeInto(std::string_view path, std::string& text) override;
     // Maps files on fixed local drives; anything else (a network share or a removable
     // drive that may vanish mid-read) is read into memory.
     std::shared_ptr<const WholeFile> OpenWhole(std::string_view path) override;
