@@ -34,7 +34,8 @@ void FakeFileSystem::AddFolder(std::string_view path) {
     std::string p = TrimTrailingBackslash(path);
     if (p.size() <= 2) return;
     std::string parent = FolderOfPath(p);
-    if (parent.size() > 2) AddFolder(parent);
+    // A ":" inside a name makes a path its own folder; stop there rather than recurse.
+    if (parent.size() > 2 && parent.size() < p.size()) AddFolder(parent);
     Entry& e = entries_[Key(p)];
     e.path = p;
     e.attributes = kAttrDirectory;
