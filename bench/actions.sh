@@ -39,7 +39,7 @@ timed() {  # runs the command, prints its wall time in ms
 best() { sort -n | head -1; }
 
 data=$work/mixed.bin
-echo "== data: $megabytes MB of mixed text and binary ($(uname -m), $(nproc) cores, $(gzip --version | head -1), wine $(wine --version))"
+echo "== data: $megabytes MB of mixed text and binary ($(uname -m), $(nproc) cores, $(gzip --version | head -1), $(wine --version 2>/dev/null))"
 run_exe --make "$(win "$data")" "$megabytes"
 
 ours_c=() gnu_c=() ours_d=() gnu_d=() ours_e=() gnu_e=()

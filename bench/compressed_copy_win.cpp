@@ -105,6 +105,9 @@ double Milliseconds(Work work) {
 int Run(int argc, char** argv) {
     std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "--make" && argc == 4) return MakeFile(argv[2], std::stoul(argv[3])) ? 0 : 1;
+    // In the program the windows are up before any copy: the first use of the cursor, which
+    // sets up the window system in a fresh process, is not part of a copy's time.
+    LoadCursorW(nullptr, IDC_WAIT);
     double ms = -1;
     if (mode == "--copy" && argc == 4) {
         Win32FileSystem fs;
