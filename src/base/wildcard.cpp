@@ -10,8 +10,12 @@ struct Rules {
     bool digitRuns;   // "#" is a run of digits rather than itself
 };
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 bool Same(char a, char b, Rules rules) {
     return rules.ignoreCase ? AsciiLower(a) == AsciiLower(b) : a == b;

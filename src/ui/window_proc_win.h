@@ -27,8 +27,12 @@ LRESULT CALLBACK SharedWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 // as the initialisation parameter.
 INT_PTR CALLBACK SharedDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-inline void* WindowParam(MessageTarget* target) { return target; }
-inline LPARAM DialogParam(MessageTarget* target) { return reinterpret_cast<LPARAM>(target); }
+inline void* WindowParam(MessageTarget* target) {
+    return target;
+}
+inline LPARAM DialogParam(MessageTarget* target) {
+    return reinterpret_cast<LPARAM>(target);
+}
 
 // The window's target, or null before creation reached it and after WM_NCDESTROY.
 MessageTarget* TargetOf(HWND hwnd);

@@ -104,7 +104,8 @@ HWND MessageBoxOf(const Process& process, DWORD limitMs) {
                  w = FindWindowExW(nullptr, w, L"#32770", L"Larkspire")) {
                 DWORD pid = 0;
                 GetWindowThreadProcessId(w, &pid);
-                if (pid == process.Id()) found = w;
+                // A box exists before its text does; a user reads it once it shows.
+                if (pid == process.Id() && IsWindowVisible(w)) found = w;
             }
             return found != nullptr || !process.Running();
         },
