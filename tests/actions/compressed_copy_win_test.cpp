@@ -140,11 +140,11 @@ TEST_F(GzipOnDisk, WhatWeCompressGnuGzipAcceptsAndWhatGnuGzipMakesWeRestore) {
     EXPECT_FALSE(LeftoversIn(dir.Root()));
 }
 
-TEST_F(GzipOnDisk, PlainCopiesKeepTheTimeAndNeverHalfReplaceATarget) {
+TEST_F(GzipOnDisk, PlainCopiesKeepTheTimeAndReadOnlyTargetsStayAsTheyAre) {
     dir.File("a.gz", original);
-    FILETIME old = {0x12345600, 0x01d00000};
     HANDLE file = CreateFileW(WidePath(dir.Path("a.gz")).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr);
+    FILETIME old = {0x12345600, 0x01d00000};
     SetFileTime(file, nullptr, nullptr, &old);
     CloseHandle(file);
     dir.File("b.GZ", "older copy");
@@ -152,27 +152,18 @@ TEST_F(GzipOnDisk, PlainCopiesKeepTheTimeAndNeverHalfReplaceATarget) {
     EXPECT_TRUE(ReadAll(dir.Path("b.GZ")) == original);
     EXPECT_EQ(WriteTime(dir.Path("b.GZ")), WriteTime(dir.Path("a.gz")));
 
-    dir.File("locked.txt", "keep me", FILE_ATTRIBUTE_READONLY);
+    // A read-only target stays as it is, whichever way the copy goes.
     dir.File("plain.txt", "new data");
-    struct Case {
-        const char* name;
-        const char* source;
-        const char* target;
-    } cases[] = {{"plain onto read-only", "plain.txt", "locked.txt"},
-                 {"compressed onto read-only", "plain.txt", "locked.txt.gz"},
-                 {"decompressed onto read-only", "a.gz", "locked.txt"},
-                 {"into a missing folder", "plain.txt", "none\\x.gz"}};
+    dir.File("locked.txt", "keep me", FILE_ATTRIBUTE_READONLY);
     dir.File("locked.txt.gz", "keep me", FILE_ATTRIBUTE_READONLY);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_FALSE(copy.CopyConvertingGzip(dir.Path(c.source), dir.Path(c.target)));
-        EXPECT_FALSE(copy.LastGzipError().empty());
+    EXPECT_FALSE(copy.CopyConvertingGzip(dir.Path("plain.txt"), dir.Path("locked.txt")));
+    EXPECT_FALSE(copy.CopyConvertingGzip(dir.Path("plain.txt"), dir.Path("locked.txt.gz")));
+    EXPECT_FALSE(copy.CopyConvertingGzip(dir.Path("a.gz"), dir.Path("locked.txt")));
+    for (const char* name : {"locked.txt", "locked.txt.gz"}) {
+        EXPECT_EQ(ReadAll(dir.Path(name)), "keep me");
+        SetFileAttributesW(WidePath(dir.Path(name)).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
-    EXPECT_EQ(ReadAll(dir.Path("locked.txt")), "keep me");
-    EXPECT_EQ(ReadAll(dir.Path("locked.txt.gz")), "keep me");
     EXPECT_FALSE(LeftoversIn(dir.Root()));
-    SetFileAttributesW(WidePath(dir.Path("locked.txt")).c_str(), FILE_ATTRIBUTE_NORMAL);
-    SetFileAttributesW(WidePath(dir.Path("locked.txt.gz")).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace

@@ -1,77 +1,48 @@
-// Erasing real files: a second name (a hard link) keeps the data after the erased name is
+// Erasing real files: a second name (a hard link) keeps the data once the erased name is
 // gone, so the test can read what the pass wrote.
 #include "actions/erase_file_win.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/handles_win.h"
-#include "platform/win32/win32_platform.h"
 #include "support/win_tree_helpers.h"
 
 namespace lark {
 namespace {
 
 using wintree::ReadAll;
-using wintree::TempTree;
 
 TEST(EraseFile, OnePassOfRandomBytesOverTheWholeLengthThenTheFileGoes) {
-    TempTree dir("erase");
-    struct Case {
-        const char* name;
-        size_t size;
-    } cases[] = {{"ten bytes", 10}, {"empty", 0}, {"several blocks", 2 * kEraseBlockBytes + 77}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string path = dir.Path(c.name), link = dir.Path(std::string(c.name) + ".link");
-        const std::string before(c.size, 'A');
-        dir.File(c.name, before);
-        ASSERT_TRUE(CreateHardLinkW(Widen(link).c_str(), Widen(path).c_str(), nullptr));
+    wintree::TempTree dir("erase");
+    for (size_t size : {size_t(10), size_t(0), size_t(2 * kEraseBlockBytes + 77)}) {
+        SCOPED_TRACE(size);
+        const std::string name = "file" + std::to_string(size), path = dir.Path(name);
+        dir.File(name, std::string(size, 'A'));
+        ASSERT_TRUE(CreateHardLinkW(Widen(path + ".link").c_str(), Widen(path).c_str(), nullptr));
         EXPECT_EQ(EraseFile(path, 12345), EraseResult::Erased);
         EXPECT_EQ(GetFileAttributesW(Widen(path).c_str()), INVALID_FILE_ATTRIBUTES);
-        const std::string after = ReadAll(link);
-        ASSERT_EQ(after.size(), c.size);
-        // Random bytes: nothing of the old content is left, and the values are spread.
-        size_t same = 0;
-        std::set<unsigned char> values;
-        for (size_t i = 0; i < after.size(); ++i) {
-            same += after[i] == before[i];
-            values.insert(static_cast<unsigned char>(after[i]));
-        }
-        EXPECT_LE(same, c.size / 64 + 1);
-        if (c.size > 100000) {
-            EXPECT_EQ(values.size(), 256u);
-        }
+        const std::string after = ReadAll(path + ".link");
+        ASSERT_EQ(after.size(), size);
+        // Nothing of the old content is left, and every byte value turns up.
+        std::set<char> values(after.begin(), after.end());
+        EXPECT_LE(std::count(after.begin(), after.end(), 'A'), std::ptrdiff_t(size / 64 + 1));
+        EXPECT_EQ(values.size(), size > 100000 ? 256u : values.size());
     }
-    // Another seed, other bytes.
-    dir.File("x", std::string(64, 'A'));
-    dir.File("y", std::string(64, 'A'));
-    ASSERT_TRUE(
-        CreateHardLinkW(Widen(dir.Path("x.link")).c_str(), Widen(dir.Path("x")).c_str(), nullptr));
-    ASSERT_TRUE(
-        CreateHardLinkW(Widen(dir.Path("y.link")).c_str(), Widen(dir.Path("y")).c_str(), nullptr));
-    EraseFile(dir.Path("x"), 1);
-    EraseFile(dir.Path("y"), 2);
-    EXPECT_NE(ReadAll(dir.Path("x.link")), ReadAll(dir.Path("y.link")));
-}
 
-TEST(EraseFile, AFileThatCannotBeOpenedIsLeftWhole) {
-    TempTree dir("erase-busy");
+    // Held by another program, read-only or missing: left as it was, and said so.
     dir.File("busy.txt", "still here");
     dir.File("readonly.txt", "still here", FILE_ATTRIBUTE_READONLY);
-    {
-        // Another program holds the file and lets nobody else in.
-        UniqueFile holder(CreateFileW(Widen(dir.Path("busy.txt")).c_str(), GENERIC_READ, 0, nullptr,
-                                      OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(holder);
-        EXPECT_EQ(EraseFile(dir.Path("busy.txt"), 1), EraseResult::NotOpened);
-    }
-    EXPECT_EQ(EraseFile(dir.Path("readonly.txt"), 1), EraseResult::NotOpened);
-    EXPECT_EQ(EraseFile(dir.Path("missing.txt"), 1), EraseResult::NotOpened);
+    UniqueFile holder(CreateFileW(Widen(dir.Path("busy.txt")).c_str(), GENERIC_READ, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    for (const char* name : {"busy.txt", "readonly.txt", "missing.txt"})
+        EXPECT_EQ(EraseFile(dir.Path(name), 1), EraseResult::NotOpened) << name;
+    holder.Reset();
     EXPECT_EQ(ReadAll(dir.Path("busy.txt")), "still here");
     EXPECT_EQ(ReadAll(dir.Path("readonly.txt")), "still here");
     SetFileAttributesW(Widen(dir.Path("readonly.txt")).c_str(), FILE_ATTRIBUTE_NORMAL);

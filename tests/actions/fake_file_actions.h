@@ -1,7 +1,6 @@
 #pragma once
-// Stand-ins for what the file actions ask of the window, the shell and zlib, working on the
-// in-memory file system so that what the commands do can be read back from it.
-#include <map>
+// Stand-ins for zlib, the shell and the window of the file actions, on the in-memory file
+// system, so that what a command did can be read back from it.
 #include <optional>
 #include <set>
 #include <string>
@@ -9,7 +8,6 @@
 
 #include "actions/compressed_copy.h"
 #include "actions/file_actions.h"
-#include "base/text.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/shell.h"
 
@@ -21,33 +19,27 @@ class FakeGzipStreams final : public GzipStreams {
     explicit FakeGzipStreams(FakeFileSystem& fs) : fs_(fs) {}
     static std::string Packed(std::string_view data) { return "GZ(" + std::string(data) + ")"; }
 
-    bool Compress(std::string_view source, std::string_view target, std::string_view mode,
+    bool Compress(std::string_view source, std::string_view target, std::string_view,
                   std::string& error) override {
-        calls.push_back("compress " + std::string(source) + " > " + std::string(target) + " " +
-                        std::string(mode));
         auto data = fs_.ReadWhole(source);
-        if (!data || !fs_.WriteWhole(target, Packed(*data))) {
-            error = "cannot write " + std::string(target);
-            return false;
-        }
-        return true;
+        return Write(target, data ? std::optional(Packed(*data)) : std::nullopt, error);
     }
     bool Decompress(std::string_view source, std::string_view target, std::string& error) override {
-        calls.push_back("decompress " + std::string(source) + " > " + std::string(target));
         auto data = fs_.ReadWhole(source);
-        if (!data || data->size() < 4 || data->compare(0, 3, "GZ(") != 0 || data->back() != ')') {
-            error = "not in gzip format: " + std::string(source);
-            return false;
-        }
-        if (!fs_.WriteWhole(target, data->substr(3, data->size() - 4))) {
-            error = "cannot write " + std::string(target);
-            return false;
-        }
-        return true;
+        if (!data || data->size() < 4 || data->compare(0, 3, "GZ(") != 0 || data->back() != ')')
+            data.reset();
+        else
+            data = data->substr(3, data->size() - 4);
+        return Write(target, data, error);
     }
-    std::vector<std::string> calls;
 
   private:
+    bool Write(std::string_view target, const std::optional<std::string>& data,
+               std::string& error) {
+        if (data && fs_.WriteWhole(target, *data)) return true;
+        error = "cannot write " + std::string(target);
+        return false;
+    }
     FakeFileSystem& fs_;
 };
 
@@ -61,8 +53,8 @@ class RecordingShell final : public ShellExecutor {
     intptr_t result = 42;
 };
 
-// The window: the open box, a selection, the keys held, and a shell that deletes for real in
-// the in-memory file system unless the user "cancels".
+// The open box, a selection, the keys held, a Save dialog's answer, and a shell that deletes
+// for real on the in-memory disk unless the user cancels.
 class FakeFileActionsHost final : public FileActionsHost {
   public:
     explicit FakeFileActionsHost(FakeFileSystem& fs) : fs_(fs) {}
@@ -70,18 +62,18 @@ class FakeFileActionsHost final : public FileActionsHost {
     std::string OpenBoxText() override { return openBox; }
     void SetOpenBoxText(std::string_view text) override { openBox = text; }
     std::optional<size_t> FirstSelectedRow() override { return selectedRow; }
-    void RepaintList() override { ++repaints; }
+    void RepaintList() override {}
     void BeginLabelEdit(size_t row) override { labelEdits.push_back(row); }
     bool ControlKeyDown() override { return controlDown; }
     void SetBusyCursor(bool busy) override {
         busyDepth += busy ? 1 : -1;
-        if (busy) ++busyTimes;
+        busyTimes += busy;
     }
     bool ShellDeleteFiles(const std::vector<std::string>& paths, bool permanent) override {
         deletes.push_back({paths, permanent});
-        if (cancelDelete) return false;
-        for (const auto& p : paths) fs_.RemoveFile(p);
-        return true;
+        for (const auto& p : paths)
+            if (!cancelDelete) fs_.RemoveFile(p);
+        return !cancelDelete;
     }
     EraseResult EraseFile(std::string_view path) override {
         erased.emplace_back(path);
@@ -110,7 +102,7 @@ class FakeFileActionsHost final : public FileActionsHost {
     std::vector<std::string> erased, contextMenus;
     std::vector<size_t> labelEdits;
     std::vector<TargetDialog> dialogs;
-    int repaints = 0, busyDepth = 0, busyTimes = 0, hides = 0, indexBuilds = 0;
+    int busyDepth = 0, busyTimes = 0, hides = 0, indexBuilds = 0;
 
   private:
     FakeFileSystem& fs_;

@@ -14,9 +14,22 @@ namespace {
 
 using Paths = std::vector<std::string>;
 
+Paths Of(const PathSource& list) {
+    Paths out;
+    std::string scratch;
+    for (size_t i = 0; i < list.PathCount(); ++i) out.emplace_back(list.PathAt(i, scratch));
+    return out;
+}
+
+std::string Lines(const Paths& paths) {
+    std::string text;
+    for (const auto& p : paths) text += p + "\r\n";
+    return text;
+}
+
 // The main window's lists on the in-memory disk: documents in C:\w, the user's data folder,
 // the shell's Recent folder with a shortcut per recent document.
-struct ActionsWorld : TestApp {
+struct World : TestApp {
     FakeShellServices shellServices;
     FakeViewHost viewHost;
     FakeSearchRunner search;
@@ -28,39 +41,23 @@ struct ActionsWorld : TestApp {
     FileActions actions{ctx, views, host, shell, copy};
     const std::string data = "C:\\Larkspire Data\\jdoe\\";
 
-    ActionsWorld() : TestApp("C:\\App\\Larkspire.exe", "C:\\Recent") {
+    World(const Paths& recent, const Paths& lastSearch = {})
+        : TestApp("C:\\App\\Larkspire.exe", "C:\\Recent") {
         settings.DataLocation = "C:\\Larkspire Data";
         fs.AddFolder(data);
-        fs.AddFolder("C:\\Recent");
         fs.AddFolder("C:\\out");
         for (const char* name : {"a.txt", "b.txt", "keep.txt", "notes.txt"})
             fs.AddFile(std::string("C:\\w\\") + name, std::string("text of ") + name);
-    }
-    void Recent(const Paths& paths) {
-        views.RecentDocuments.clear();
-        for (const auto& p : paths) {
+        for (const auto& p : recent) {
             views.RecentDocuments.push_back(p);
-            fs.AddFile("C:\\Recent\\" + std::string(FileNameOf(p)) + ".lnk", "shortcut");
+            fs.AddFile("C:\\Recent\\" + std::string(FileNameOf(p)) + ".lnk");
         }
-    }
-    void LastSearch(const Paths& paths) {
-        PathList list;
-        for (const auto& p : paths) list.push_back(p);
-        views.LastSearchResults = SearchResults(std::move(list));
-    }
-    static Paths Of(const PathSource& list) {
-        Paths out;
-        std::string scratch;
-        for (size_t i = 0; i < list.PathCount(); ++i) out.emplace_back(list.PathAt(i, scratch));
-        return out;
+        PathList found;
+        for (const auto& p : lastSearch) found.push_back(p);
+        views.LastSearchResults = SearchResults(std::move(found));
     }
     std::optional<std::string> File(const std::string& path) { return fs.ReadWhole(path); }
-    static std::string Lines(const Paths& paths) {
-        std::string text;
-        for (const auto& p : paths) text += p + "\r\n";
-        return text;
-    }
-    // Shows the view and selects the row of the path.
+    // Shows the view and selects the row of the path, as a click does.
     void Select(std::string_view view, std::string_view path) {
         views.ShowView(view);
         for (size_t i = 0; i < views.Items.Count(); ++i)
@@ -70,258 +67,183 @@ struct ActionsWorld : TestApp {
     }
 };
 
-struct ActionsFixture : ::testing::Test, ActionsWorld {};
-
-TEST_F(ActionsFixture, DeleteAndEraseKeepTheListsInStepWithTheDisk) {
+TEST(FileActions, DeleteAndEraseKeepTheListsInStepWithTheDisk) {
+    const Paths all = {"C:\\w\\a.txt", "C:\\w\\b.txt", "C:\\w\\keep.txt"};
+    const Paths kept = {"C:\\w\\keep.txt"};
     struct Case {
         const char* name;
-        bool erase;
+        bool erase, control, cancel;
         const char* view;
-        bool control, cancel;
         Paths recent, lastSearch;
         std::optional<std::string> lastSearchFile;
-    };
-    const Paths all = {"C:\\w\\a.txt", "C:\\w\\b.txt", "C:\\w\\keep.txt"};
-    const Case cases[] = {
-        {"delete from the last search",
-         false,
-         "<Last Search>",
-         false,
-         false,
-         {"C:\\w\\keep.txt"},
-         {"C:\\w\\keep.txt"},
-         Lines({"C:\\w\\keep.txt"})},
-        {"Ctrl deletes for good",
-         false,
-         "<Last Search>",
-         true,
-         false,
-         {"C:\\w\\keep.txt"},
-         {"C:\\w\\keep.txt"},
-         Lines({"C:\\w\\keep.txt"})},
-        {"delete from the recent folders",
-         false,
-         "<Recent Folders>",
-         false,
-         false,
-         {"C:\\w\\keep.txt"},
-         all,
-         std::nullopt},
-        {"delete from the recent documents",
-         false,
-         "<My Recent Documents>",
-         false,
-         false,
-         {"C:\\w\\keep.txt"},
-         all,
-         std::nullopt},
+    } cases[] = {
+        {"delete from the last search", false, false, false, "<Last Search>", kept, kept,
+         Lines(kept)},
+        {"Ctrl deletes for good", false, true, false, "<Last Search>", kept, kept, Lines(kept)},
+        {"the last search file stays in other views", false, false, false, "<Recent Folders>", kept,
+         all, std::nullopt},
         {"the user cancels the shell's delete",
          false,
-         "<Last Search>",
          false,
          true,
+         "<Last Search>",
          {"C:\\W\\A.TXT", "C:\\w\\keep.txt"},
          all,
          Lines(all)},
-        {"erase in the last search",
-         true,
-         "<Last Search>",
-         false,
-         false,
-         {"C:\\w\\keep.txt"},
-         {"C:\\w\\keep.txt"},
-         Lines({"C:\\w\\keep.txt"})},
-        {"erase in the recent documents",
-         true,
-         "<My Recent Documents>",
-         false,
-         false,
-         {"C:\\w\\keep.txt"},
-         all,
-         std::nullopt},
+        {"erase", true, false, false, "<Last Search>", kept, kept, Lines(kept)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ActionsWorld f;
-        f.Recent({"C:\\W\\A.TXT", "C:\\w\\keep.txt"});
-        f.LastSearch(all);
-        f.views.ShowView(c.view);
-        f.host.openBox = " C:\\w\\a.txt; 'C:\\w\\b.txt' ;";
-        f.host.controlDown = c.control;
-        f.host.cancelDelete = c.cancel;
+        World w({"C:\\W\\A.TXT", "C:\\w\\keep.txt"}, all);
+        w.views.ShowView(c.view);
+        w.host.openBox = " C:\\w\\a.txt; 'C:\\w\\b.txt' ;";
+        w.host.controlDown = c.control;
+        w.host.cancelDelete = c.cancel;
         if (c.erase) {
-            f.actions.mnuEraseClick();
-            EXPECT_EQ(f.host.erased, (Paths{"C:\\w\\a.txt", "C:\\w\\b.txt"}));
-            EXPECT_EQ(f.messages.confirmations,
-                      Paths{"Please confirm file ERASE. You cannot recover erased files!"});
-            EXPECT_EQ(f.host.busyTimes, 1);
+            w.actions.mnuEraseClick();
+            EXPECT_EQ(w.host.erased, (Paths{"C:\\w\\a.txt", "C:\\w\\b.txt"}));
+            EXPECT_EQ(w.host.busyTimes, 1);
         } else {
-            f.actions.lvDeleteClick();
-            ASSERT_EQ(f.host.deletes.size(), 1u);
-            EXPECT_EQ(f.host.deletes[0].paths, (Paths{"C:\\w\\a.txt", "C:\\w\\b.txt"}));
-            EXPECT_EQ(f.host.deletes[0].permanent, c.control);
+            w.actions.lvDeleteClick();
+            ASSERT_EQ(w.host.deletes.size(), 1u);
+            EXPECT_EQ(w.host.deletes[0].paths, (Paths{"C:\\w\\a.txt", "C:\\w\\b.txt"}));
+            EXPECT_EQ(w.host.deletes[0].permanent, c.control);
         }
-        EXPECT_EQ(Of(f.views.RecentDocuments), c.recent);
-        EXPECT_EQ(f.fs.IsFile("C:\\Recent\\A.TXT.lnk"), c.cancel);
-        EXPECT_TRUE(f.fs.IsFile("C:\\Recent\\keep.txt.lnk"));
-        EXPECT_EQ(f.File(f.data + "Recent files.idx"),
-                  c.cancel ? std::nullopt : std::optional(Lines({"C:\\w\\keep.txt"})));
-        EXPECT_EQ(Of(f.views.LastSearchResults), c.lastSearch);
-        EXPECT_EQ(f.File(f.data + "Last Search.idx"), c.lastSearchFile);
-        // The view is shown again: its rows follow the disk.
-        EXPECT_EQ(f.views.CurrentViewName, c.view);
-        EXPECT_EQ(f.host.busyDepth, 0);
-        EXPECT_TRUE(f.messages.errors.empty());
+        EXPECT_EQ(Of(w.views.RecentDocuments), c.recent);
+        EXPECT_EQ(w.fs.IsFile("C:\\Recent\\A.TXT.lnk"), c.cancel);
+        EXPECT_EQ(w.File(w.data + "Recent files.idx"),
+                  c.cancel ? std::nullopt : std::optional(Lines(kept)));
+        EXPECT_EQ(Of(w.views.LastSearchResults), c.lastSearch);
+        EXPECT_EQ(w.File(w.data + "Last Search.idx"), c.lastSearchFile);
+        EXPECT_EQ(w.views.CurrentViewName, c.view);  // shown again
+        EXPECT_EQ(w.host.busyDepth, 0);
+        EXPECT_TRUE(w.messages.errors.empty());
     }
 }
 
-TEST_F(ActionsFixture, NothingSelectedRefusalsAndErasesThatFail) {
-    actions.lvDeleteClick();
-    actions.mnuEraseClick();
-    host.openBox = " ; ";
-    actions.lvDeleteClick();
-    EXPECT_EQ(messages.infos,
-              (Paths{"No files are selected for deletion", "No files are selected for erasure",
-                     "No files are selected for deletion"}));
-    EXPECT_TRUE(host.deletes.empty());
-
-    host.openBox = "C:\\w\\a.txt";
-    messages.answer = false;
-    actions.mnuEraseClick();
-    EXPECT_TRUE(host.erased.empty());
-    EXPECT_TRUE(fs.IsFile("C:\\w\\a.txt"));
+TEST(FileActions, RefusalsAndErasesThatFail) {
+    World w({"C:\\w\\a.txt", "C:\\w\\b.txt"});
+    w.actions.lvDeleteClick();
+    w.host.openBox = " ; ";
+    w.actions.mnuEraseClick();
+    EXPECT_EQ(w.messages.infos,
+              (Paths{"No files are selected for deletion", "No files are selected for erasure"}));
+    w.host.openBox = "C:\\w\\a.txt;C:\\w\\b.txt";
+    w.messages.answer = false;
+    w.actions.mnuEraseClick();
+    EXPECT_EQ(w.messages.confirmations,
+              Paths{"Please confirm file ERASE. You cannot recover erased files!"});
+    EXPECT_TRUE(w.host.erased.empty());
 
     // A file that cannot be opened stays, listed, and the user is told.
-    messages.answer = true;
-    Recent({"C:\\w\\a.txt", "C:\\w\\b.txt"});
-    views.ShowView("<My Recent Documents>");
-    host.unopenable = {"C:\\w\\a.txt"};
-    host.openBox = "C:\\w\\a.txt;C:\\w\\b.txt";
-    actions.mnuEraseClick();
-    EXPECT_EQ(Of(views.RecentDocuments), Paths{"C:\\w\\a.txt"});
-    EXPECT_EQ(messages.errors, Paths{"Unable to erase: C:\\w\\a.txt"});
-    host.openBox = "C:\\w\\a.txt;C:\\w\\gone.txt";
-    actions.mnuEraseClick();
-    EXPECT_EQ(messages.errors.back(),
-              "Unable to erase these files:\r\nC:\\w\\a.txt\r\nC:\\w\\gone.txt");
+    w.messages.answer = true;
+    w.views.ShowView("<My Recent Documents>");
+    w.host.unopenable = {"C:\\w\\a.txt"};
+    w.actions.mnuEraseClick();
+    EXPECT_EQ(Of(w.views.RecentDocuments), Paths{"C:\\w\\a.txt"});
+    w.host.openBox = "C:\\w\\a.txt;C:\\w\\gone.txt";
+    w.actions.mnuEraseClick();
+    EXPECT_EQ(w.messages.errors,
+              (Paths{"Unable to erase: C:\\w\\a.txt",
+                     "Unable to erase these files:\r\nC:\\w\\a.txt\r\nC:\\w\\gone.txt"}));
 }
 
-TEST_F(ActionsFixture, RenameCleansTheNameAndFollowsItThroughTheLists) {
+TEST(FileActions, RenameCleansTheNameAndFollowsItThroughTheLists) {
     struct Case {
         const char* name;
         std::optional<std::string> typed;
-        const char* row;     // the row's name afterwards
-        const char* onDisk;  // the file that exists afterwards
-        const char* error;   // or ""
-    };
-    const Case cases[] = {
-        {"forbidden characters become blanks", "a:b?c.txt", "a b c.txt", "C:\\w\\a b c.txt", ""},
-        {"a double quote becomes a single one", "say \"hi\".txt", "say 'hi'.txt",
-         "C:\\w\\say 'hi'.txt", ""},
-        {"a change of letter case", "A.TXT", "A.TXT", "C:\\w\\A.TXT", ""},
-        {"the name of another file", "keep.txt", "a.txt", "C:\\w\\a.txt", ""},
-        {"nothing but forbidden characters", "::", "a.txt", "C:\\w\\a.txt", ""},
-        {"an empty name", "", "a.txt", "C:\\w\\a.txt", ""},
-        {"the edit was cancelled", std::nullopt, "a.txt", "C:\\w\\a.txt", ""},
+        const char* row;  // the row's (and the file's) name afterwards
+    } cases[] = {
+        {"forbidden characters become blanks", "a:b?c.txt", "a b c.txt"},
+        {"a double quote becomes a single one", "say \"hi\".txt", "say 'hi'.txt"},
+        {"a change of letter case", "A.TXT", "A.TXT"},
+        {"the name of another file", "keep.txt", "a.txt"},
+        {"nothing but forbidden characters", "::", "a.txt"},
+        {"the edit was cancelled", std::nullopt, "a.txt"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ActionsWorld f;
-        f.Recent({"C:\\w\\a.txt", "C:\\w\\keep.txt"});
-        f.LastSearch({"C:\\w\\keep.txt", "c:\\W\\a.txt"});
-        f.Select("<Last Search>", "c:\\W\\a.txt");
-        f.actions.lvRenameClick();
-        EXPECT_EQ(f.host.labelEdits, std::vector<size_t>{*f.host.selectedRow});
-        f.actions.ListViewEdited(*f.host.selectedRow, c.typed);
-        EXPECT_EQ(f.views.Items.ItemAt(*f.host.selectedRow).Name, c.row);
-        ASSERT_TRUE(f.fs.IsFile(c.onDisk));
-        EXPECT_EQ(FileNameOf(f.fs.Find(c.onDisk)->path), FileNameOf(c.onDisk));
-        if (std::string(c.row) != "a.txt") {
-            EXPECT_EQ(f.host.openBox, "c:\\W\\" + std::string(c.row));
-            EXPECT_EQ(Of(f.views.RecentDocuments),
-                      (Paths{"c:\\W\\" + std::string(c.row), "C:\\w\\keep.txt"}));
-            EXPECT_EQ(f.File(f.data + "Recent files.idx"), Lines(Of(f.views.RecentDocuments)));
-            EXPECT_EQ(f.File(f.data + "Last Search.idx"),
-                      Lines({"C:\\w\\keep.txt", "c:\\W\\" + std::string(c.row)}));
-        } else {
-            EXPECT_EQ(Of(f.views.RecentDocuments), (Paths{"C:\\w\\a.txt", "C:\\w\\keep.txt"}));
-            EXPECT_FALSE(f.File(f.data + "Last Search.idx"));
-        }
-        EXPECT_TRUE(f.messages.errors.empty());
+        World w({"C:\\w\\a.txt", "C:\\w\\keep.txt"}, {"C:\\w\\keep.txt", "c:\\W\\a.txt"});
+        w.Select("<Last Search>", "c:\\W\\a.txt");
+        w.actions.lvRenameClick();
+        EXPECT_EQ(w.host.labelEdits, std::vector<size_t>{*w.host.selectedRow});
+        w.actions.ListViewEdited(*w.host.selectedRow, c.typed);
+        const std::string now = "c:\\W\\" + std::string(c.row);
+        const bool renamed = std::string(c.row) != "a.txt";
+        EXPECT_EQ(w.views.Items.ItemAt(*w.host.selectedRow).Name, c.row);
+        ASSERT_TRUE(w.fs.IsFile(now));
+        EXPECT_EQ(FileNameOf(w.fs.Find(now)->path), c.row);
+        EXPECT_EQ(Of(w.views.RecentDocuments),
+                  (Paths{renamed ? now : "C:\\w\\a.txt", "C:\\w\\keep.txt"}));
+        EXPECT_EQ(w.File(w.data + "Last Search.idx"),
+                  renamed ? std::optional(Lines({"C:\\w\\keep.txt", now})) : std::nullopt);
     }
 
     // A rename the disk refuses keeps the old name everywhere, and says so.
-    LastSearch({"C:\\w\\a.txt"});
-    Select("<Last Search>", "C:\\w\\a.txt");
-    fs.RemoveFile("C:\\w\\a.txt");
-    actions.ListViewEdited(0, "z.txt");
-    EXPECT_EQ(views.Items.ItemAt(0).Name, "a.txt");
-    EXPECT_EQ(Of(views.LastSearchResults), Paths{"C:\\w\\a.txt"});
-    EXPECT_EQ(messages.errors, Paths{"Unable to rename C:\\w\\a.txt"});
-    EXPECT_EQ(host.indexBuilds, 0);
+    World w({}, {"C:\\w\\a.txt"});
+    w.Select("<Last Search>", "C:\\w\\a.txt");
+    w.fs.RemoveFile("C:\\w\\a.txt");
+    w.actions.ListViewEdited(0, "z.txt");
+    EXPECT_EQ(w.views.Items.ItemAt(0).Name, "a.txt");
+    EXPECT_EQ(Of(w.views.LastSearchResults), Paths{"C:\\w\\a.txt"});
+    EXPECT_EQ(w.messages.errors, Paths{"Unable to rename C:\\w\\a.txt"});
 }
 
-TEST_F(ActionsFixture, RenamingARecentFolderMovesOnlyTheDocumentsInsideIt) {
-    fs.AddFile("C:\\Data\\x.txt");
-    fs.AddFile("C:\\Database\\y.txt");
-    fs.AddFile("C:\\Data\\sub\\z.txt");
-    Recent({"C:\\Data\\x.txt", "C:\\Database\\y.txt", "c:\\data\\sub\\z.txt"});
-    settings.RefreshFixedSchedule = true;
-    Select("<Recent Folders>", "C:\\Data");
-    actions.ListViewEdited(*host.selectedRow, "Archive");
-    EXPECT_EQ(Of(views.RecentDocuments),
-              (Paths{"C:\\Archive\\x.txt", "C:\\Database\\y.txt", "C:\\Archive\\sub\\z.txt"}));
-    EXPECT_EQ(File(data + "Recent files.idx"), Lines(Of(views.RecentDocuments)));
-    EXPECT_TRUE(fs.IsFile("C:\\Archive\\sub\\z.txt"));
-    EXPECT_FALSE(File(data + "Last Search.idx"));
-    EXPECT_EQ(host.indexBuilds, 1);
+TEST(FileActions, RenamingARecentFolderMovesOnlyTheDocumentsInsideIt) {
+    World w({"C:\\Data\\x.txt", "C:\\Database\\y.txt", "c:\\data\\sub\\z.txt"});
+    for (const char* p : {"C:\\Data\\x.txt", "C:\\Database\\y.txt", "C:\\Data\\sub\\z.txt"})
+        w.fs.AddFile(p);
+    w.settings.RefreshFixedSchedule = true;
+    w.Select("<Recent Folders>", "C:\\Data");
+    w.actions.ListViewEdited(*w.host.selectedRow, "Archive");
+    const Paths moved = {"C:\\Archive\\x.txt", "C:\\Database\\y.txt", "C:\\Archive\\sub\\z.txt"};
+    EXPECT_EQ(Of(w.views.RecentDocuments), moved);
+    EXPECT_EQ(w.File(w.data + "Recent files.idx"), Lines(moved));
+    EXPECT_EQ(w.host.indexBuilds, 1);
 }
 
-TEST_F(ActionsFixture, RemoveFromRecentNotepadAndTheShellsMenu) {
-    Recent({"C:\\w\\a.txt", "C:\\w\\keep.txt"});
-    views.ShowView("<My Recent Documents>");
-    host.openBox = "C:\\w\\a.txt";
-    actions.lvRemoveClick();
-    EXPECT_EQ(Of(views.RecentDocuments), Paths{"C:\\w\\keep.txt"});
-    EXPECT_TRUE(fs.IsFile("C:\\w\\a.txt"));
-    EXPECT_FALSE(fs.IsFile("C:\\Recent\\a.txt.lnk"));
-    EXPECT_EQ(views.Items.Count(), 1u);
-
-    fs.AddFile("C:\\w\\two words.txt");
-    host.openBox = "C:\\w\\two words.txt;C:\\w\\missing.txt;C:\\w\\b.txt;;C:\\w\\notes.txt";
-    clock.tick = 777;
-    actions.lvNotepadEditClick();
-    ASSERT_EQ(shell.requests.size(), 2u);
-    for (size_t i = 0; i < 2; ++i) {
-        const ShellRequest& r = shell.requests[i];
-        EXPECT_EQ(r.verb, "open");
-        EXPECT_EQ(r.target, "Notepad.exe");
-        EXPECT_EQ(r.folder, "C:\\w");
+TEST(FileActions, NotepadRemoveFromRecentAndTheShellsMenu) {
+    World w({"C:\\w\\keep.txt"});
+    w.fs.AddFile("C:\\w\\two words.txt");
+    w.host.openBox = "C:\\w\\two words.txt;C:\\w\\missing.txt;C:\\w\\b.txt;;C:\\w\\notes.txt";
+    w.clock.tick = 777;
+    w.actions.lvNotepadEditClick();
+    ASSERT_EQ(w.shell.requests.size(), 2u);
+    for (const ShellRequest& r : w.shell.requests) {
+        EXPECT_EQ(r.verb + "|" + r.target + "|" + r.folder, "open|Notepad.exe|C:\\w");
         EXPECT_EQ(r.show, ShellShow::Show);
-        EXPECT_EQ(r.owner, &host);
+        EXPECT_EQ(r.owner, &w.host);
     }
-    EXPECT_EQ(shell.requests[0].params, "\"C:\\w\\two words.txt\"");
-    EXPECT_EQ(shell.requests[1].params, "\"C:\\w\\b.txt\"");
-    EXPECT_EQ(Of(views.RecentDocuments),
+    EXPECT_EQ(w.shell.requests[0].params, "\"C:\\w\\two words.txt\"");
+    EXPECT_EQ(w.shell.requests[1].params, "\"C:\\w\\b.txt\"");
+    EXPECT_EQ(Of(w.views.RecentDocuments),
               (Paths{"C:\\w\\keep.txt", "C:\\w\\two words.txt", "C:\\w\\b.txt"}));
-    EXPECT_EQ(host.hides, 2);
+    EXPECT_EQ(w.host.hides, 2);
     EXPECT_EQ(LastLaunchTick.load(), 777u);
-
     // Notepad that cannot be started records nothing and leaves the window up.
-    shell.result = 2;
-    host.openBox = "C:\\w\\notes.txt";
-    actions.lvNotepadEditClick();
-    EXPECT_EQ(views.RecentDocuments.size(), 3u);
-    EXPECT_EQ(host.hides, 2);
+    w.shell.result = 2;
+    w.host.openBox = "C:\\w\\notes.txt";
+    w.actions.lvNotepadEditClick();
+    EXPECT_EQ(w.views.RecentDocuments.size(), 3u);
+    EXPECT_EQ(w.host.hides, 2);
 
-    actions.lvExplorerActionsClick();
-    EXPECT_TRUE(host.contextMenus.empty());
-    Select("<My Recent Documents>", "C:\\w\\b.txt");
-    actions.lvExplorerActionsClick();
-    EXPECT_EQ(host.contextMenus, Paths{"C:\\w\\b.txt"});
+    // Remove from Recent Files takes entries of files that are still there, files untouched.
+    w.views.ShowView("<My Recent Documents>");
+    w.host.openBox = "C:\\w\\keep.txt";
+    w.actions.lvRemoveClick();
+    EXPECT_EQ(Of(w.views.RecentDocuments), (Paths{"C:\\w\\two words.txt", "C:\\w\\b.txt"}));
+    EXPECT_TRUE(w.fs.IsFile("C:\\w\\keep.txt"));
+    EXPECT_FALSE(w.fs.IsFile("C:\\Recent\\keep.txt.lnk"));
+    EXPECT_EQ(w.views.Items.Count(), 2u);
+
+    w.actions.lvExplorerActionsClick();  // no row selected
+    w.Select("<My Recent Documents>", "C:\\w\\b.txt");
+    w.actions.lvExplorerActionsClick();
+    EXPECT_EQ(w.host.contextMenus, Paths{"C:\\w\\b.txt"});
 }
 
-TEST_F(ActionsFixture, SaveAsAndMoveGoThroughTheCompressedCopy) {
+TEST(FileActions, SaveAsAndMoveGoThroughTheCompressedCopy) {
+    const std::string notes = "text of notes.txt";
     struct Case {
         const char* name;
         bool move;
@@ -331,9 +253,7 @@ TEST_F(ActionsFixture, SaveAsAndMoveGoThroughTheCompressedCopy) {
         std::optional<std::string> written;
         bool sourceStays, recent;
         const char* error;
-    };
-    const std::string notes = "text of notes.txt";
-    const Case cases[] = {
+    } cases[] = {
         {"a name without extension gets the source's", false, "C:\\w\\notes.txt", "C:\\out\\copy",
          "C:\\out\\copy.txt", notes, true, true, ""},
         {"compressed beside the source: gzip's rule takes the source", false, "C:\\w\\notes.txt",
@@ -343,65 +263,53 @@ TEST_F(ActionsFixture, SaveAsAndMoveGoThroughTheCompressedCopy) {
          "D:\\notes.txt", notes, true, false, ""},
         {"the same file in other letters", false, "C:\\w\\notes.txt", "c:\\W\\NOTES.TXT", "",
          std::nullopt, true, false, ""},
-        {"cancelled", false, "C:\\w\\notes.txt", std::nullopt, "", std::nullopt, true, false, ""},
         {"a copy that fails leaves nothing behind", false, "C:\\w\\notes.txt",
          "C:\\none\\notes.txt", "C:\\none\\notes.txt", std::nullopt, true, false,
          "Unable to copy the file to: C:\\none\\notes.txt"},
-        {"move", true, "C:\\w\\notes.txt", "C:\\out\\notes.txt", "C:\\out\\notes.txt", notes, false,
-         true, ""},
         {"move decompressing", true, "C:\\w\\packed.gz", "C:\\out\\packed.txt",
          "C:\\out\\packed.txt", "data", false, true, ""},
-        {"move onto a target the copy cannot replace keeps the source", true, "C:\\w\\notes.txt",
-         "C:\\out\\locked.txt", "C:\\out\\locked.txt", "old", true, false,
+        {"a move whose copy fails keeps the source, though the target exists", true,
+         "C:\\w\\notes.txt", "C:\\out\\locked.txt", "C:\\out\\locked.txt", "old", true, false,
          "Unable to move the file to: C:\\out\\locked.txt"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ActionsWorld f;
-        f.fs.AddFile("C:\\w\\packed.gz", FakeGzipStreams::Packed("data"));
-        f.fs.AddFile("C:\\out\\locked.txt", "old").attributes = kAttrReadOnly;
-        f.Recent({c.row});
-        f.Select("<My Recent Documents>", c.row);
-        f.views.Items.ItemAt(*f.host.selectedRow).TypeName = "Text Document";
-        f.host.answer = c.chosen;
-        if (c.move)
-            f.actions.lvMoveClick();
-        else
-            f.actions.lvSaveAsClick();
-        ASSERT_EQ(f.host.dialogs.size(), 1u);
-        const TargetDialog& d = f.host.dialogs[0];
-        EXPECT_EQ(d.title, c.move ? "Move To" : "Copy As");
-        EXPECT_EQ(d.initialFolder, "C:\\w");
-        EXPECT_EQ(d.fileName, FileNameOf(c.row));
+        World w({c.row});
+        w.fs.AddFile("C:\\w\\packed.gz", FakeGzipStreams::Packed("data"));
+        w.fs.AddFile("C:\\out\\locked.txt", "old").attributes = kAttrReadOnly;
+        w.Select("<My Recent Documents>", c.row);
+        w.views.Items.ItemAt(*w.host.selectedRow).TypeName = "Text Document";
+        w.host.answer = c.chosen;
+        c.move ? w.actions.lvMoveClick() : w.actions.lvSaveAsClick();
+        ASSERT_EQ(w.host.dialogs.size(), 1u);
+        const TargetDialog& d = w.host.dialogs[0];
         const std::string ext = FileExtensionOf(c.row);
-        EXPECT_EQ(d.filter, "Text Document (*." + ext + ")|*." + ext + "|All files (*.*)|*.*");
+        EXPECT_EQ(d.title + "|" + d.initialFolder + "|" + d.fileName + "|" + d.filter,
+                  std::string(c.move ? "Move To" : "Copy As") + "|C:\\w|" +
+                      std::string(FileNameOf(c.row)) + "|Text Document (*." + ext + ")|*." + ext +
+                      "|All files (*.*)|*.*");
         if (*c.target) {
-            EXPECT_EQ(f.File(c.target), c.written);
+            EXPECT_EQ(w.File(c.target), c.written);
         }
-        EXPECT_EQ(f.fs.IsFile(c.row), c.sourceStays);
-        const bool listed =
-            IndexOfPathIgnoringCase(f.views.RecentDocuments, c.target) != std::string::npos;
-        EXPECT_EQ(listed, c.recent);
+        EXPECT_EQ(w.fs.IsFile(c.row), c.sourceStays);
+        EXPECT_EQ(IndexOfPathIgnoringCase(w.views.RecentDocuments, c.target) != std::string::npos,
+                  c.recent);
         // The recent documents view lists what changed.
-        EXPECT_EQ(Of(f.views.RecentDocuments).size(), f.views.Items.Count());
-        EXPECT_EQ(f.messages.errors, *c.error ? Paths{c.error} : Paths{});
-        // A Save As copy is stamped now and writable; a moved file keeps its times.
-        if (c.written && !c.move) {
-            const auto* entry = f.fs.Find(c.target);
-            EXPECT_EQ(entry->writeTimeLocal, f.clock.fileTimeNow);
-            EXPECT_EQ(entry->creationTime, f.clock.fileTimeNow);
-            EXPECT_EQ(entry->attributes & kAttrReadOnly, 0u);
+        EXPECT_EQ(w.views.RecentDocuments.size(), w.views.Items.Count());
+        EXPECT_EQ(w.messages.errors, *c.error ? Paths{c.error} : Paths{});
+        // A copy is stamped with the current time; a moved file keeps the time it had.
+        if (c.written && *c.target) {
+            EXPECT_EQ(w.fs.Find(c.target)->creationTime == w.clock.fileTimeNow, !c.move);
         }
     }
-}
-
-TEST_F(ActionsFixture, StampingNeverMakesAFile) {
-    EXPECT_FALSE(actions.StampWithCurrentTime("C:\\out\\none.txt"));
-    EXPECT_FALSE(fs.Exists("C:\\out\\none.txt"));
-    fs.AddFile("C:\\out\\ro.txt").attributes = kAttrReadOnly;
-    EXPECT_TRUE(actions.StampWithCurrentTime("C:\\out\\ro.txt"));
-    EXPECT_EQ(fs.Find("C:\\out\\ro.txt")->accessTime, clock.fileTimeNow);
-    EXPECT_EQ(fs.Find("C:\\out\\ro.txt")->attributes, 0u);
+    // The stamp never makes a file, and clears the read-only mark of one that is there.
+    World w({});
+    EXPECT_FALSE(w.actions.StampWithCurrentTime("C:\\out\\none.txt"));
+    EXPECT_FALSE(w.fs.Exists("C:\\out\\none.txt"));
+    w.fs.AddFile("C:\\out\\ro.txt").attributes = kAttrReadOnly;
+    EXPECT_TRUE(w.actions.StampWithCurrentTime("C:\\out\\ro.txt"));
+    EXPECT_EQ(w.fs.Find("C:\\out\\ro.txt")->accessTime, w.clock.fileTimeNow);
+    EXPECT_EQ(w.fs.Find("C:\\out\\ro.txt")->attributes & kAttrReadOnly, 0u);
 }
 
 }  // namespace
