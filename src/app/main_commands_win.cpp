@@ -49,6 +49,14 @@ constexpr CommandHandler kCommandHandlers[] = {
     {kCmdViewStyleSmallIcons, [](TfmOpen& f) { f.Views().btnLargeIconsClick(1); }},
     {kCmdViewStyleList,       [](TfmOpen& f) { f.Views().btnLargeIconsClick(2); }},
     {kCmdViewStyleDetails,    [](TfmOpen& f) { f.Views().btnLargeIconsClick(3); }},
+    {kCmdDelete,              [](TfmOpen& f) { f.lvDeleteClick(); }},
+    {kCmdErase,               [](TfmOpen& f) { f.mnuEraseClick(); }},
+    {kCmdRename,              [](TfmOpen& f) { f.lvRenameClick(); }},
+    {kCmdRemoveRecent,        [](TfmOpen& f) { f.lvRemoveClick(); }},
+    {kCmdNotepadEdit,         [](TfmOpen& f) { f.lvNotepadEditClick(); }},
+    {kCmdExplorerActions,     [](TfmOpen& f) { f.lvExplorerActionsClick(); }},
+    {kCmdSaveAs,              [](TfmOpen& f) { f.lvSaveAsClick(); }},
+    {kCmdMove,                [](TfmOpen& f) { f.lvMoveClick(); }},
 };
 // clang-format on
 
@@ -86,6 +94,9 @@ void TfmOpen::OnCommand(UINT id, UINT code, HWND from) {
 }
 
 bool TfmOpen::FormKeyDown(WPARAM key) {
+    // While a row's name is being edited, Enter and Esc end the edit, not the window.
+    if ((key == VK_RETURN || key == VK_ESCAPE) && views_ && views_->List().labelEditing)
+        return false;
     switch (WindowKeyCommandFor(uint32_t(key))) {
         case WindowKeyCommand::Refresh:
             puRefreshClick();
