@@ -148,6 +148,17 @@ void MainViews::buViewsClick() {
     fillingTree_ = false;
 }
 
+void MainViews::ViewListsChanged() {
+    fillingTree_ = true;
+    try {
+        views_.ViewListsChanged();
+    } catch (...) {
+        fillingTree_ = false;
+        throw;
+    }
+    fillingTree_ = false;
+}
+
 bool MainViews::OnCommand(UINT id, UINT code, HWND from) {
     switch (id) {
         case kIdCloseTreeButton:

@@ -52,6 +52,9 @@ class ViewController {
     void ShowFixedView(std::string_view caption);
     void FillViewSelectors();
     void BuildViewsTree();
+    // The saved searches changed: the catalogue, the View selector and, when it is shown,
+    // the Views tree list them again; the view shown stays selected.
+    void ViewListsChanged();
     std::string SavedSearchFilePath(std::string_view name);
 
     // Handlers.
