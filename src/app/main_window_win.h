@@ -22,6 +22,7 @@ struct AppContext;
 class IndexService;
 class MainFrame;
 class MainViews;
+class SavedSearches;
 class TfmSearch;
 class UiDispatch;
 
@@ -68,6 +69,13 @@ class TfmOpen final : public TMyForm,
     void mnuShowViewsClick();
     void buCloseTreeViewClick();
     void buViewStylesClick();
+    // Saved searches (commands_saved_search_win.cpp).
+    void mnuSearchSaveClick();
+    void mnuSearchEditClick();
+    void mnuSearchDeleteClick();
+    // Templates (commands_templates_win.cpp).
+    void lvNewClick();
+    void lvSaveAsTemplateClick();
     MainFrame& Frame() { return *frame_; }
     MainViews& Views() { return *views_; }
     // The program's one set of search settings; the search dialog edits this record.
@@ -111,6 +119,7 @@ class TfmOpen final : public TMyForm,
     void OpenInstanceText(const std::string& text);
     void ShowView(const std::string& name);
     LaunchHost MakeLaunchHost();
+    void RunSavedSearchCommand(void (SavedSearches::*command)());
 
     AppContext& ctx_;
     HWND hwnd_ = nullptr;
