@@ -52,6 +52,8 @@ constexpr CommandHandler kCommandHandlers[] = {
     {kCmdSearchSave,          [](TfmOpen& f) { f.mnuSearchSaveClick(); }},
     {kCmdSearchEdit,          [](TfmOpen& f) { f.mnuSearchEditClick(); }},
     {kCmdSearchDelete,        [](TfmOpen& f) { f.mnuSearchDeleteClick(); }},
+    {kCmdNew,                 [](TfmOpen& f) { f.lvNewClick(); }},
+    {kCmdSaveAsTemplate,      [](TfmOpen& f) { f.lvSaveAsTemplateClick(); }},
     {kCmdDelete,              [](TfmOpen& f) { f.lvDeleteClick(); }},
     {kCmdErase,               [](TfmOpen& f) { f.mnuEraseClick(); }},
     {kCmdRename,              [](TfmOpen& f) { f.lvRenameClick(); }},

@@ -26,6 +26,7 @@ class IndexService;
 class MainFrame;
 class MainViews;
 class SavedSearches;
+class Templates;
 class TfmSearch;
 class UiDispatch;
 
@@ -137,6 +138,7 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     void ShowView(const std::string& name);
     LaunchHost MakeLaunchHost();
     void RunSavedSearchCommand(void (SavedSearches::*command)());
+    void RunTemplateCommand(void (Templates::*command)());
     // Builds the file actions on this window and runs one of them.
     void RunFileAction(const std::function<void(FileActions&)>& action);
     // F2, Delete and the end of a rename on the file list.
