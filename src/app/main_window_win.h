@@ -25,6 +25,8 @@ class FileActions;
 class IndexService;
 class MainFrame;
 class MainViews;
+class SavedSearches;
+class Templates;
 class TfmSearch;
 class UiDispatch;
 
@@ -73,6 +75,13 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     void buHistoryClick() { mnuHistoryClick(); }
     void buCloseTreeViewClick();
     void buViewStylesClick();
+    // Saved searches (commands_saved_search_win.cpp).
+    void mnuSearchSaveClick();
+    void mnuSearchEditClick();
+    void mnuSearchDeleteClick();
+    // Templates (commands_templates_win.cpp).
+    void lvNewClick();
+    void lvSaveAsTemplateClick();
     // Acting on the listed files (commands_files_win.cpp).
     void lvDeleteClick();
     void mnuEraseClick();
@@ -128,6 +137,8 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     void OpenInstanceText(const std::string& text);
     void ShowView(const std::string& name);
     LaunchHost MakeLaunchHost();
+    void RunSavedSearchCommand(void (SavedSearches::*command)());
+    void RunTemplateCommand(void (Templates::*command)());
     // Builds the file actions on this window and runs one of them.
     void RunFileAction(const std::function<void(FileActions&)>& action);
     // F2, Delete and the end of a rename on the file list.
