@@ -11,21 +11,31 @@
 namespace lark {
 
 // The shell takes neither the long-path form nor a path of MAX_PATH characters or more. The
-// short form of such a path names the same file and usually fits; anything else (a web
-// address, a program name, a path without a short form) goes as it is.
-static std::wstring ShellPath(std::string_view path) {
-    std::wstring wide = Widen(path);
-    if (wide.size() < MAX_PATH) return wide;
-    const std::wstring longForm = WidePath(path);
+// short form of the folder names the same place and usually fits; the name itself stays long,
+// since its short form cuts the extension that picks the program. Anything else (a web
+// address, a program name, a folder without a short form) goes as it is.
+static std::wstring ShortFolderForm(std::string_view folder) {
+    const std::wstring longForm = WidePath(folder);
     std::wstring shortForm(longForm.size() + 1, L'\0');
     DWORD n = GetShortPathNameW(longForm.c_str(), shortForm.data(), DWORD(shortForm.size()));
-    if (n == 0 || n >= shortForm.size()) return wide;
+    if (n == 0 || n >= shortForm.size()) return std::wstring();
     shortForm.resize(n);
     if (shortForm.rfind(L"\\\\?\\UNC\\", 0) == 0)
         shortForm = L"\\\\" + shortForm.substr(8);
     else if (shortForm.rfind(L"\\\\?\\", 0) == 0)
         shortForm.erase(0, 4);
-    return shortForm.size() < MAX_PATH ? shortForm : wide;
+    return shortForm;
+}
+
+static std::wstring ShellPath(std::string_view path) {
+    std::wstring wide = Widen(path);
+    if (wide.size() < MAX_PATH) return wide;
+    const size_t slash = path.find_last_of('\\');
+    if (slash == std::string_view::npos) return wide;
+    std::wstring folder = ShortFolderForm(path.substr(0, slash));
+    if (folder.empty()) return wide;
+    std::wstring shorter = folder + L"\\" + Widen(path.substr(slash + 1));
+    return shorter.size() < MAX_PATH ? shorter : wide;
 }
 
 intptr_t Win32ShellExecutor::Execute(const ShellRequest& request) {
