@@ -64,28 +64,32 @@ std::string Trim(std::string_view text) {
     return std::string(text.substr(b, e - b));
 }
 
-std::string SplitNextToken(std::string& text, std::string_view separator) {
+std::string SplitNextToken(std::string_view& text, std::string_view separator) {
     std::string token;
     size_t start = 0;
     if (text.size() > 1 && (text[0] == '"' || text[0] == '\'')) {
         size_t close = text.find(text[0], 1);
         if (close != std::string::npos) {
-            token.assign(text, 1, close - 1);
+            token.assign(text.substr(1, close - 1));
             start = close + 1;
         }
     }
-    // The separator is looked for in the rest with the separator appended, so it is
-    // always found; finding the appended copy means "no separator".
-    std::string_view rest(text);
-    rest.remove_prefix(start);
+    std::string_view rest = text.substr(start);
     size_t at = FindIgnoringCase(rest, separator);
     if (at == std::string_view::npos || separator.empty()) {
         token.append(rest);
-        text.clear();
+        text = std::string_view();
     } else {
         token.append(rest.substr(0, at));
-        text.erase(0, start + at + separator.size());
+        text.remove_prefix(start + at + separator.size());
     }
+    return token;
+}
+
+std::string SplitNextToken(std::string& text, std::string_view separator) {
+    std::string_view rest(text);
+    std::string token = SplitNextToken(rest, separator);
+    text.erase(0, text.size() - rest.size());
     return token;
 }
 

@@ -25,6 +25,9 @@ std::string TrimRight(std::string_view text);
 // quote, closed later) is taken without its quotes; then everything up to the next
 // separator (matched ignoring case) is appended. text keeps what follows the separator.
 std::string SplitNextToken(std::string& text, std::string_view separator);
+// The same over a view, which is only moved on: cutting a long text into many tokens costs
+// no copying of what remains.
+std::string SplitNextToken(std::string_view& text, std::string_view separator);
 
 std::string TrimTrailingBackslash(std::string_view path);
 std::string FolderOfPath(std::string_view path);

@@ -77,7 +77,8 @@ bool MatchesKeywords(std::string_view subject, std::string_view keywords) {
 }
 
 KeywordQuery::KeywordQuery(std::string_view keywords) {
-    std::string text = LowerCase(keywords);
+    const std::string lowered = LowerCase(keywords);
+    std::string_view text(lowered);
     auto next = [&text] { return SplitNextToken(text, " "); };
     std::string token = next();
     initial_ = token != "or";

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -227,6 +228,36 @@ TEST(Startup, RestartMakesAFurtherResidentInstance) {
     PostMessageW(one, kInstanceCommand, 2, -1);
     EXPECT_TRUE(second.Ends(15000));
     EXPECT_TRUE(first.Ends(15000));
+}
+
+TEST(Startup, StartsAtTheSameMomentLeaveExactlyOneResident) {
+    Installation inst;
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        std::vector<std::unique_ptr<Process>> starts;
+        for (int i = 0; i < 2 + round; ++i) starts.push_back(std::make_unique<Process>(inst, std::vector<std::string>{}));
+        auto running = [&] {
+            int n = 0;
+            for (auto& p : starts) n += p->Running();
+            return n;
+        };
+        EXPECT_TRUE(wintree::PumpUntil([&] { return running() == 1; }, 30000)) << running();
+        // It stays one: none of them was still about to decide.
+        wintree::PumpUntil([] { return false; }, 2000);
+        EXPECT_EQ(running(), 1);
+        int windows = 0;
+        for (HWND w = FindWindowExW(nullptr, nullptr, L"TfmOpen", nullptr); w;
+             w = FindWindowExW(nullptr, w, L"TfmOpen", nullptr))
+            for (auto& p : starts) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                windows += p->Running() && pid == p->Id();
+            }
+        EXPECT_EQ(windows, 1);
+        Process shutdown(inst, {"/SHUTDOWN"});
+        EXPECT_TRUE(shutdown.Ends(15000));
+        EXPECT_TRUE(wintree::PumpUntil([&] { return running() == 0; }, 15000));
+    }
 }
 
 TEST(Startup, ShutdownWithNothingRunningEndsWithoutStaying) {

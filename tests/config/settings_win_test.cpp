@@ -13,6 +13,7 @@
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/handles_win.h"
 #include "platform/win32/win32_platform.h"
+#include "support/disk_app_win.h"
 #include "support/win_tree_helpers.h"
 
 namespace lark {
@@ -72,6 +73,35 @@ TEST(SaveSettingsOnDisk, AFailedWriteKeepsTheOldFileWholeAndIsReported) {
     ASSERT_TRUE(SaveSettings(ctx, "0", "0", ""));
     EXPECT_EQ(wintree::ReadAll(ini).rfind("[General]\r\nDataLocation=E:\\New\r\n", 0), 0u);
     EXPECT_EQ(Names(fs, dir.Root()), std::set<std::string>{"LARKSPIRE.ini"});
+}
+
+TEST(LoadSettingsOnDisk, BinaryJunkLoadsLenientlyAndStaysAsItWas) {
+    wintree::TempTree dir("settings");
+    test::DiskApp app(dir.Root());
+    const std::string ini = dir.Path("LARKSPIRE.ini");
+    const std::string junk = test::JunkBytes(256 * 1024);
+    const std::string domain = "\r\n[Domain.<Default>]\r\nInclude=C:\\Docs;\r\n";
+    const struct {
+        const char* what;
+        std::string text;
+        std::string include;
+    } cases[] = {
+        {"junk only", junk, "C:\\Documents and Settings"},
+        {"a domain after the junk", junk + domain, "C:\\Docs;"},
+        {"a domain before the junk", domain + junk, "C:\\Docs;"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(app.fs.WriteWhole(ini, c.text));
+        app.settings = Settings();
+        EXPECT_TRUE(LoadSettings(app.ctx)) << c.what;
+        ASSERT_TRUE(app.settings.CurrentSearchSet) << c.what;
+        EXPECT_EQ(app.settings.CurrentSearchSet->Name, "<Default>") << c.what;
+        EXPECT_EQ(app.settings.CurrentSearchSet->IncludePaths.rfind(c.include, 0), 0u)
+            << c.what << ": " << app.settings.CurrentSearchSet->IncludePaths;
+        EXPECT_GE(app.settings.RefreshMinutes, 0) << c.what;
+        EXPECT_TRUE(app.messages.errors.empty()) << c.what;
+        EXPECT_EQ(wintree::ReadAll(ini), c.text) << c.what;
+    }
 }
 
 }  // namespace

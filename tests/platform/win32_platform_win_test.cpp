@@ -13,6 +13,7 @@
 #include "config/win32_app_win.h"
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/handles_win.h"
+#include "platform/win32/shell_win.h"
 #include "support/win_tree_helpers.h"
 
 namespace lark {
@@ -173,6 +174,42 @@ class TestKey {
   private:
     std::string key_;
 };
+
+TEST(Win32ShellExecutor, OpensADocumentDeeperThanMaxPath) {
+    TempDir dir;
+    std::string deep = dir.Path();
+    while (deep.size() < MAX_PATH + 40) deep += "\\a-folder-with-a-long-name";
+    Win32FileSystem fs;
+    ASSERT_TRUE(ForceFolders(fs, deep + "\\"));
+    const std::string copied = dir / "opened.txt";
+    // A document type of this test's own whose "open" copies the document beside the tree.
+    Win32Registry reg;
+    reg.Write(RegistryRoot::ClassesRoot, ".lklongtest", "", "lklongtestfile");
+    reg.Write(RegistryRoot::ClassesRoot, "lklongtestfile\\shell\\open\\command", "",
+              "cmd.exe /c copy \"%1\" \"" + copied + "\"");
+    struct Case {
+        const char* what;
+        std::string folder;
+    } cases[] = {{"deep", deep},
+                 {"just short of MAX_PATH", dir.Path() + "\\" + std::string(229 - dir.Path().size(), 'n')}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(ForceFolders(fs, c.folder + "\\"));
+        const std::string doc = c.folder + "\\the document.lklongtest";
+        ASSERT_TRUE(fs.WriteWhole(doc, c.what));
+        DeleteFileW(WidePath(copied).c_str());
+        Win32ShellExecutor shell;
+        ShellRequest open;
+        open.verb = "open";
+        open.target = doc;
+        EXPECT_GT(shell.Execute(open), 32);
+        EXPECT_TRUE(wintree::WaitForPath(copied, 15000));
+        Sleep(200);
+        EXPECT_EQ(fs.ReadWhole(copied), std::optional<std::string>(c.what));
+    }
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L".lklongtest");
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L"lklongtestfile");
+}
 
 TEST(Win32Registry, StringValuesOnly) {
     TestKey key;

@@ -201,5 +201,58 @@ TEST_F(RecentOnDisk, SystemShellFindsTheProgramOfADocument) {
     EXPECT_EQ(shell.FindOnSearchPath("no-such-program-here.exe"), "");
 }
 
+TEST_F(RecentOnDisk, AListOf100000MissingFilesKeepsTheDocumentsThatExist) {
+    ASSERT_TRUE(MakeFolder(temp / "Larkspire Data"));
+    ASSERT_TRUE(MakeFolder(temp / "Larkspire Data\\jdoe"));
+    const std::string first = Doc("first.doc"), middle = Doc("middle.doc"), last = Doc("last.doc");
+    std::string text = first + "\r\n";
+    for (int i = 0; i < 100000; ++i) {
+        text += docs + "\\gone\\missing-" + std::to_string(i) + ".doc\r\n";
+        if (i == 50000) text += middle + "\r\n";
+    }
+    text += last + "\r\n";
+    ASSERT_TRUE(WriteFileBytes(listFile, text));
+    PathList recent;
+    ASSERT_TRUE(LoadRecentDocuments(ctx, recent));
+    EXPECT_EQ(recent, (PathList{first, middle, last}));
+    EXPECT_EQ(ListText(), first + "\r\n" + middle + "\r\n" + last + "\r\n");
+    EXPECT_TRUE(messages.errors.empty());
+}
+
+TEST_F(RecentOnDisk, ATruncatedShortcutNamesItsWholeTargetOrNothing) {
+    ASSERT_TRUE(MakeFolder(temp / "Larkspire Data"));
+    ASSERT_TRUE(MakeFolder(temp / "Larkspire Data\\jdoe"));
+    const std::string report = Doc("report.doc");
+    const std::string link = temp / "Recent\\report.doc.lnk";
+    ASSERT_TRUE(MakeShellLink(link, report));
+    const std::string whole = fs.ReadWhole(link).value_or("");
+    ASSERT_GT(whole.size(), 76u);  // the fixed header of a shortcut
+
+    // Every length from nothing to the whole file: the header cut short, the item list cut
+    // short, the path cut in the middle of its name.
+    size_t firstFound = 0;
+    for (size_t cut = 0; cut <= whole.size(); ++cut) {
+        ASSERT_TRUE(WriteFileBytes(link, whole.substr(0, cut)));
+        const std::string target = ReadShortcutTarget(fs, link);
+        if (target.empty()) continue;
+        EXPECT_TRUE(SameTextIgnoringCase(target, report)) << cut << ": " << target;
+        if (!firstFound) firstFound = cut;
+    }
+    EXPECT_GT(firstFound, 76u);
+
+    // At start-up the truncated one is dropped with the rest of the folder, the whole one
+    // imported.
+    ASSERT_TRUE(WriteFileBytes(link, whole.substr(0, 40)));
+    const std::string other = Doc("other.doc");
+    ASSERT_TRUE(MakeShellLink(temp / "Recent\\other.doc.lnk", other));
+    FakeShellServices shell;
+    PathList recent;
+    EXPECT_TRUE(ImportRecentShortcuts(ctx, recent, shell));
+    ASSERT_EQ(recent.size(), 1u);
+    EXPECT_TRUE(SameTextIgnoringCase(recent[0], other));
+    EXPECT_FALSE(Exists(link));
+    EXPECT_TRUE(messages.errors.empty());
+}
+
 }  // namespace
 }  // namespace lark
