@@ -21,10 +21,14 @@ namespace lark {
 
 struct AppContext;
 class IndexService;
+class InstantFindHost;
 class MainFrame;
 class MainViews;
+class ResidentIndex;
+class TfmInstantFind;
 class TfmSearch;
 class UiDispatch;
+struct Hotkey;
 
 // The exit marker that lets a close request really close the window.
 inline constexpr int kExitMarker = 99;
@@ -71,6 +75,13 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     void buHistoryClick() { mnuHistoryClick(); }
     void buCloseTreeViewClick();
     void buViewStylesClick();
+    // Instant find: the window its hotkey brings up, and the hotkey as Properties changes it
+    // (false, with the message shown, when another program holds the key).
+    void mnuInstantFindClick();
+    bool SetInstantFindHotkey(const Hotkey& hotkey);
+    TfmInstantFind* InstantFind() { return instant_.get(); }
+    // The index text kept in memory for every search.
+    ResidentIndex& Resident() { return *resident_; }
     MainFrame& Frame() { return *frame_; }
     MainViews& Views() { return *views_; }
     // The program's one set of search settings; the search dialog edits this record.
@@ -116,6 +127,9 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     void OpenInstanceText(const std::string& text);
     void ShowView(const std::string& name);
     LaunchHost MakeLaunchHost();
+    // Instant find's window and the console client's requests.
+    void CreateInstantFind();
+    LRESULT AnswerFindRequest(HWND client, const COPYDATASTRUCT& request);
 
     AppContext& ctx_;
     HWND hwnd_ = nullptr;
@@ -141,7 +155,10 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
 
     // Views, file list and searching.
     SearchCriteria criteria_;
+    std::unique_ptr<ResidentIndex> resident_;
     std::unique_ptr<MainViews> views_;
+    std::unique_ptr<InstantFindHost> instantHost_;
+    std::unique_ptr<TfmInstantFind> instant_;
 
     // Searching and launching.
     TfmSearch* searchDialog_ = nullptr;
