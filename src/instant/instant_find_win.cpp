@@ -113,10 +113,10 @@ void TfmInstantFind::FormCreate() {
         int width;
         int format;
     };
-    static constexpr ColumnSpec kColumns[] = {{L"Name", 190, LVCFMT_LEFT},
-                                              {L"Folder", 250, LVCFMT_LEFT},
-                                              {L"Size", 70, LVCFMT_RIGHT},
-                                              {L"Modified", 120, LVCFMT_LEFT}};
+    static constexpr ColumnSpec kColumns[] = {{L"Name", 170, LVCFMT_LEFT},
+                                              {L"Folder", 200, LVCFMT_LEFT},
+                                              {L"Size", 60, LVCFMT_RIGHT},
+                                              {L"Modified", 125, LVCFMT_LEFT}};
     const int dpi = int(GetDpiForWindow(hwnd_));
     for (int i = 0; i < int(std::size(kColumns)); ++i) {
         LVCOLUMNW column{};
@@ -420,6 +420,16 @@ void TfmInstantFind::Layout() {
         moves, status, nullptr, margin, bottom - buttonHeight + (buttonHeight - line) / 2,
         std::max(0, width - buttonWidth - margin), line, SWP_NOZORDER | SWP_NOACTIVATE);
     EndDeferWindowPos(moves);
+    // The folder column takes what the others leave, so the list never scrolls sideways
+    // until the user widens a column.
+    RECT inside{};
+    GetClientRect(list_, &inside);
+    int others = 0;
+    for (int column : {kInstantName, kInstantSize, kInstantModified})
+        others += ListView_GetColumnWidth(list_, column);
+    const int scrollBar = GetSystemMetrics(SM_CXVSCROLL);
+    ListView_SetColumnWidth(list_, kInstantFolder,
+                            std::max(MulDiv(80, margin, 4), int(inside.right) - others - scrollBar));
 }
 
 LRESULT CALLBACK TfmInstantFind::EditProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam,
