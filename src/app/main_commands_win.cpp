@@ -50,6 +50,14 @@ constexpr CommandHandler kCommandHandlers[] = {
     {kCmdViewStyleList,       [](TfmOpen& f) { f.Views().btnLargeIconsClick(2); }},
     {kCmdViewStyleDetails,    [](TfmOpen& f) { f.Views().btnLargeIconsClick(3); }},
     {kCmdInstantFind,         [](TfmOpen& f) { f.mnuInstantFindClick(); }},
+    {kCmdDelete,              [](TfmOpen& f) { f.lvDeleteClick(); }},
+    {kCmdErase,               [](TfmOpen& f) { f.mnuEraseClick(); }},
+    {kCmdRename,              [](TfmOpen& f) { f.lvRenameClick(); }},
+    {kCmdRemoveRecent,        [](TfmOpen& f) { f.lvRemoveClick(); }},
+    {kCmdNotepadEdit,         [](TfmOpen& f) { f.lvNotepadEditClick(); }},
+    {kCmdExplorerActions,     [](TfmOpen& f) { f.lvExplorerActionsClick(); }},
+    {kCmdSaveAs,              [](TfmOpen& f) { f.lvSaveAsClick(); }},
+    {kCmdMove,                [](TfmOpen& f) { f.lvMoveClick(); }},
 };
 // clang-format on
 
@@ -87,6 +95,9 @@ void TfmOpen::OnCommand(UINT id, UINT code, HWND from) {
 }
 
 bool TfmOpen::FormKeyDown(WPARAM key) {
+    // While a row's name is being edited, Enter and Esc end the edit, not the window.
+    if ((key == VK_RETURN || key == VK_ESCAPE) && views_ && views_->List().labelEditing)
+        return false;
     switch (WindowKeyCommandFor(uint32_t(key))) {
         case WindowKeyCommand::Refresh:
             puRefreshClick();

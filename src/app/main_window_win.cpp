@@ -100,6 +100,7 @@ void TfmOpen::FormCreate() {
     if (!HandleCommandLine()) return;
     RegisterSearchFileType(ctx_.registry, ctx_.exePath);
     views_->List().callbacks.open = [this] { LaunchOpenBox(kVerbOpen); };  // ListViewDblClick
+    WireFileActions();
     ViewController& views = views_->Views();
     views.NameFilter.clear();
     ctx_.settings.DataLocation = DefaultDataLocation();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,7 @@
 namespace lark {
 
 struct AppContext;
+class FileActions;
 class IndexService;
 class InstantFindHost;
 class MainFrame;
@@ -82,6 +84,16 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     TfmInstantFind* InstantFind() { return instant_.get(); }
     // The index text kept in memory for every search.
     ResidentIndex& Resident() { return *resident_; }
+    // Acting on the listed files (commands_files_win.cpp).
+    void lvDeleteClick();
+    void mnuEraseClick();
+    void lvRenameClick();
+    void ListViewEdited(int row, const std::optional<std::string>& text);
+    void lvRemoveClick();
+    void lvNotepadEditClick();
+    void lvExplorerActionsClick();
+    void lvSaveAsClick();
+    void lvMoveClick();
     MainFrame& Frame() { return *frame_; }
     MainViews& Views() { return *views_; }
     // The program's one set of search settings; the search dialog edits this record.
@@ -130,6 +142,10 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     // Instant find's window and the console client's requests.
     void CreateInstantFind();
     LRESULT AnswerFindRequest(HWND client, const COPYDATASTRUCT& request);
+    // Builds the file actions on this window and runs one of them.
+    void RunFileAction(const std::function<void(FileActions&)>& action);
+    // F2, Delete and the end of a rename on the file list.
+    void WireFileActions();
 
     AppContext& ctx_;
     HWND hwnd_ = nullptr;

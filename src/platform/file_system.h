@@ -101,6 +101,15 @@ public:
     virtual bool CreateFolder(std::string_view path) = 0;
     virtual bool RemoveFile(std::string_view path) = 0;
     virtual bool Rename(std::string_view from, std::string_view to) = 0;
+    // Copies a file with its attributes and last-write time. A file already at the target is
+    // replaced only once the copy is complete; on failure the target is left as it was.
+    virtual bool Copy(std::string_view from, std::string_view to) {
+        std::optional<std::string> data = ReadWhole(from);
+        return data && WriteWhole(to, *data);
+    }
+    virtual bool SetAttributes(std::string_view /*path*/, uint32_t /*attributes*/) { return false; }
+    // Sets the creation, last-access and last-write times to one moment (FILETIME ticks, UTC).
+    virtual bool SetTimes(std::string_view /*path*/, int64_t /*utcTicks*/) { return false; }
 
     bool Exists(std::string_view path) { return Stat(path).has_value(); }
     bool IsFolder(std::string_view path) {

@@ -220,6 +220,44 @@ bool Win32FileSystem::Rename(std::string_view from, std::string_view to) {
     return MoveFileW(WidePath(from).c_str(), WidePath(to).c_str()) != 0;
 }
 
+// A read-only file is not replaced, nor a folder; the rename that replaces a target does not
+// look at the attribute everywhere (Wine's does not), so it is looked at here.
+static bool MayReplace(const std::wstring& target) {
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES ||
+           !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+}
+
+bool Win32FileSystem::Copy(std::string_view from, std::string_view to) {
+    if (!MayReplace(WidePath(to))) return false;
+    // The copy is made beside the target and replaces it only when complete.
+    std::wstring wideTemp = WidePath(std::string(to) + ".new~");
+    if (!CopyFileW(WidePath(from).c_str(), wideTemp.c_str(), FALSE)) {
+        DeleteFileW(wideTemp.c_str());
+        return false;
+    }
+    if (!MoveFileExW(wideTemp.c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        // The copy of a read-only file is read-only too.
+        SetFileAttributesW(wideTemp.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(wideTemp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool Win32FileSystem::SetAttributes(std::string_view path, uint32_t attributes) {
+    return SetFileAttributesW(WidePath(path).c_str(), attributes ? attributes : kAttrNormal) != 0;
+}
+
+bool Win32FileSystem::SetTimes(std::string_view path, int64_t utcTicks) {
+    UniqueFile file(CreateFileW(WidePath(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) return false;
+    FILETIME moment = {DWORD(uint64_t(utcTicks)), DWORD(uint64_t(utcTicks) >> 32)};
+    return SetFileTime(file.Get(), &moment, &moment, &moment) != 0;
+}
+
 static HKEY RootKey(RegistryRoot root) {
     switch (root) {
         case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
@@ -271,6 +309,12 @@ double Win32Clock::Now() {
 }
 
 uint32_t Win32Clock::TickCount() { return GetTickCount(); }
+
+int64_t Win32Clock::FileTimeNow() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return ToInt64(now);
+}
 
 std::string ExecutablePath() {
     std::wstring buffer(MAX_PATH, L'\0');

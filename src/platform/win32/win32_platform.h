@@ -26,6 +26,9 @@ public:
     bool CreateFolder(std::string_view path) override;
     bool RemoveFile(std::string_view path) override;
     bool Rename(std::string_view from, std::string_view to) override;
+    bool Copy(std::string_view from, std::string_view to) override;
+    bool SetAttributes(std::string_view path, uint32_t attributes) override;
+    bool SetTimes(std::string_view path, int64_t utcTicks) override;
 };
 
 class Win32Registry final : public Registry {
@@ -40,6 +43,7 @@ class Win32Clock final : public Clock {
 public:
     double Now() override;
     uint32_t TickCount() override;
+    int64_t FileTimeNow() override;
 };
 
 // A path as the wide API takes it; paths near MAX_PATH characters or longer get the
