@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,6 +40,47 @@
 #include "instant/instant_search.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/file_system.h"
+
+// --- heap accounting: the peak of live heap bytes while a search runs, on every thread ------
+namespace {
+std::atomic<size_t> gLive{0}, gPeak{0};
+constexpr size_t kHeader = 16;
+void* CountedAlloc(size_t n) {
+    void* p = std::malloc(n + kHeader);
+    if (!p) throw std::bad_alloc();
+    *static_cast<size_t*>(p) = n;
+    const size_t live = gLive.fetch_add(n) + n;
+    size_t peak = gPeak.load();
+    while (live > peak && !gPeak.compare_exchange_weak(peak, live)) {
+    }
+    return static_cast<char*>(p) + kHeader;
+}
+void CountedFree(void* p) noexcept {
+    if (!p) return;
+    char* base = static_cast<char*>(p) - kHeader;
+    gLive.fetch_sub(*reinterpret_cast<size_t*>(base));
+    std::free(base);
+}
+}  // namespace
+
+void* operator new(size_t n) {
+    return CountedAlloc(n);
+}
+void* operator new[](size_t n) {
+    return CountedAlloc(n);
+}
+void operator delete(void* p) noexcept {
+    CountedFree(p);
+}
+void operator delete[](void* p) noexcept {
+    CountedFree(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    CountedFree(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    CountedFree(p);
+}
 
 namespace {
 
@@ -248,8 +290,8 @@ int main(int argc, char** argv) {
     const std::string_view bytes = index->Text();
     std::printf("index %s: %.1f MB in memory\n", indexPath.c_str(),
                 double(bytes.size()) / 1048576.0);
-    std::printf("%-16s %9s %9s %9s %7s %7s %9s %9s\n", "query", "grep ms", "floor ms", "memory ms",
-                "x grep", "goal", "grep hits", "results");
+    std::printf("%-16s %9s %9s %9s %7s %7s %9s %9s %7s\n", "query", "grep ms", "floor ms",
+                "memory ms", "x grep", "goal", "grep hits", "results", "x file");
 
     // The searcher instant find uses, with its helper thread: each search timed from the
     // request to the report of its end. No filter reads the disk or the clock.
@@ -264,31 +306,40 @@ int main(int argc, char** argv) {
         double grepMs = q < grepGiven.size() ? grepGiven[q] : 1e30;
         double floorMs = 1e30, best = 1e30;
         long grepHits = -1;
-        size_t lines = 0, found = 0;
+        size_t lines = 0, found = 0, peak = 0;
         for (int i = 0; i < runs; ++i) {
             if (q >= grepGiven.size())
                 grepMs = std::min(grepMs, TimeGrep(query.grepTerm, indexPath, grepHits));
             floorMs = std::min(floorMs, TimeFloor(bytes, lines));
             Waiter waiter;
+            const size_t baseline = gLive.load();
+            gPeak.store(baseline);
             lark::InstantSearcher searcher(noFiles, clock, waiter, 64);
             const auto start = Clock::now();
             searcher.Search({1, query.text, index});
             waiter.done.wait(false);
             best = std::min(best, Millis(Clock::now() - start));
             found = waiter.found;
+            peak = std::max(peak, gPeak.load() - baseline);
         }
+        // The text held in memory and everything a search adds to it, against the file.
+        const double timesFile = double(bytes.size() + peak) / double(bytes.size());
+        const bool memoryMet =
+            double(bytes.size() + peak) <= 1.2 * double(bytes.size()) + 4.0 * 1048576.0;
         if (q == 0) oneTermGrepMs = grepMs;
         floorLines = lines;
         grepList += (q ? "," : "") + std::to_string(grepMs);
         const double ratio = grepMs > 0 ? best / grepMs : 0;
-        bool met = ratio <= query.goal;
+        bool met = ratio <= query.goal && memoryMet;
         if (q == 0) met = met && best <= kOneTermGoalMs;
         allMet = allMet && met;
         const std::string hits = grepHits < 0 ? "-" : std::to_string(grepHits);
-        std::printf("%-16s %9.1f %9.2f %9.2f %7.2f %7.2f %9s %9zu%s\n", query.name, grepMs, floorMs,
-                    best, ratio, query.goal, hits.c_str(), found, met ? "" : "  (over goal)");
+        std::printf("%-16s %9.1f %9.2f %9.2f %7.2f %7.2f %9s %9zu %7.2f%s\n", query.name, grepMs,
+                    floorMs, best, ratio, query.goal, hits.c_str(), found, timesFile,
+                    met ? "" : "  (over goal)");
     }
     std::printf("floor: one memchr over all bytes of the %zu lines\n", floorLines);
+    std::printf("memory goal: the text and a search's heap at most 1.2 x the file + 4 MB\n");
     std::printf(
         "goal: one term at most %.0f ms and 0.25 x grep; dense and *.jpg at most 0.5 x grep\n",
         kOneTermGoalMs);
