@@ -1,5 +1,7 @@
 // The wildcard matcher against a plain reference that tries every split at every star: they
 // must agree on short texts (where the reference is quick enough), in both forms.
+#include <algorithm>
+
 #include "base/text.h"
 #include "base/wildcard.h"
 #include "fuzz_support.h"
@@ -8,12 +10,17 @@ using namespace lark;
 
 namespace {
 
-bool Digit(char c) { return c >= '0' && c <= '9'; }
-bool Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool Digit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 bool Reference(std::string_view t, std::string_view p, bool ignoreCase, bool digitRuns) {
     if (p.empty()) return t.empty();
     if (p[0] == '*') {
+        while (p.size() > 1 && p[1] == '*') p.remove_prefix(1);  // a run of stars is one star
         // A "?" or "#" after a star starts on a whole character; a literal wherever it stands.
         const bool wholeCharacter = p.size() > 1 && (p[1] == '?' || (p[1] == '#' && digitRuns));
         for (size_t s = 0; s <= t.size(); ++s) {
@@ -39,11 +46,13 @@ bool Reference(std::string_view t, std::string_view p, bool ignoreCase, bool dig
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto [pattern, text] = fuzz::SplitAtNul(fuzz::AsText(data, size));
-    if (pattern.size() > 24 || text.size() > 48) return 0;
+    // The reference tries every split: more than a few separate stars would take it minutes.
+    if (pattern.size() > 24 || text.size() > 48 ||
+        std::count(pattern.begin(), pattern.end(), '*') > 6)
+        return 0;
     if (!pattern.empty() && WildcardMatch(text, pattern) != Reference(text, pattern, false, true))
         fuzz::Broken("WildcardMatch disagrees with the reference", pattern, text);
-    if (pattern != "*.*" &&
-        FileMaskMatch(text, pattern) != Reference(text, pattern, true, false))
+    if (pattern != "*.*" && FileMaskMatch(text, pattern) != Reference(text, pattern, true, false))
         fuzz::Broken("FileMaskMatch disagrees with the reference", pattern, text);
     return 0;
 }

@@ -28,6 +28,8 @@ class MainFrame;
 class MainViews;
 class ResidentIndex;
 class TfmInstantFind;
+class SavedSearches;
+class Templates;
 class TfmSearch;
 class UiDispatch;
 struct Hotkey;
@@ -84,6 +86,13 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     TfmInstantFind* InstantFind() { return instant_.get(); }
     // The index text kept in memory for every search.
     ResidentIndex& Resident() { return *resident_; }
+    // Saved searches (commands_saved_search_win.cpp).
+    void mnuSearchSaveClick();
+    void mnuSearchEditClick();
+    void mnuSearchDeleteClick();
+    // Templates (commands_templates_win.cpp).
+    void lvNewClick();
+    void lvSaveAsTemplateClick();
     // Acting on the listed files (commands_files_win.cpp).
     void lvDeleteClick();
     void mnuEraseClick();
@@ -142,6 +151,8 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     // Instant find's window and the console client's requests.
     void CreateInstantFind();
     LRESULT AnswerFindRequest(HWND client, const COPYDATASTRUCT& request);
+    void RunSavedSearchCommand(void (SavedSearches::*command)());
+    void RunTemplateCommand(void (Templates::*command)());
     // Builds the file actions on this window and runs one of them.
     void RunFileAction(const std::function<void(FileActions&)>& action);
     // F2, Delete and the end of a rename on the file list.

@@ -43,8 +43,16 @@ void AppendEntries(std::string& out, std::string_view key, std::string_view path
     while (!rest.empty()) {
         std::string entry = SplitNextToken(rest, ";");
         out.append(key);
-        const bool needsQuotes = entry.find(';') != std::string::npos ||
-                                 (!entry.empty() && (entry[0] == '"' || entry[0] == '\''));
+        auto quoted = [](const std::string& e) {
+            return e.find(';') != std::string::npos ||
+                   (!e.empty() && (e[0] == '"' || e[0] == '\''));
+        };
+        // Holding both kinds of quote, the entry could not be quoted and would lose a piece at
+        // every load; no folder name holds a '"', so that goes instead.
+        if (quoted(entry) && entry.find('"') != std::string::npos &&
+            entry.find('\'') != std::string::npos)
+            std::erase(entry, '"');
+        const bool needsQuotes = quoted(entry);
         const char quote = entry.find('"') == std::string::npos ? '"' : '\'';
         if (needsQuotes && entry.find(quote) == std::string::npos) {
             out.append(1, quote).append(entry).append(1, quote);

@@ -223,6 +223,15 @@ TEST(SaveSettings, EntriesHoldingTheSeparatorKeepTheirQuotes) {
     EXPECT_EQ(entries(second), entries(first));
     ASSERT_TRUE(SaveSettings(second.ctx, "0", "0", ""));
     EXPECT_EQ(second.fs.Find(TestApp::kIniPath)->data, first.fs.Find(TestApp::kIniPath)->data);
+
+    // Holding both kinds of quote, an entry cannot be quoted: it loses its '"' (no folder name
+    // holds one) once, rather than two characters at every later save.
+    Loaded both("[Domain.W]\r\nInclude=\"\"\"x'\"\"\r\n");
+    ASSERT_TRUE(SaveSettings(both.ctx, "0", "0", ""));
+    Loaded saved(both.fs.Find(TestApp::kIniPath)->data);
+    EXPECT_EQ(entries(saved).front(), "x'");
+    ASSERT_TRUE(SaveSettings(saved.ctx, "0", "0", ""));
+    EXPECT_EQ(entries(Loaded(saved.fs.Find(TestApp::kIniPath)->data)), entries(saved));
 }
 
 TEST(SaveSettings, DefaultOrEmptyDataLocationIsLeftOut) {
