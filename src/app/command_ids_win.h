@@ -49,6 +49,8 @@ enum CommandId : UINT {
     kCmdViewStyleSmallIcons,  // tag 1
     kCmdViewStyleList,        // tag 2
     kCmdViewStyleDetails,     // tag 3
+    // File menu and tray menu, and the global hotkey
+    kCmdInstantFind,  // mnuInstantFindClick
 };
 
 inline constexpr int ViewStyleOfCommand(UINT id) {

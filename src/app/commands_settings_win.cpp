@@ -4,6 +4,7 @@
 
 #include "app/main_window_win.h"
 #include "config/context.h"
+#include "config/hotkey_option.h"
 #include "properties/browse_path_win.h"
 #include "properties/properties_win.h"
 #include "search/search_dialog_win.h"
@@ -14,8 +15,9 @@ namespace {
 
 class MainPropertiesHost final : public PropertiesHost {
   public:
-    MainPropertiesHost(AppContext& ctx, RefreshController& refresh, HWND fallbackOwner)
-        : ctx_(ctx), refresh_(refresh), fallbackOwner_(fallbackOwner) {}
+    MainPropertiesHost(AppContext& ctx, TfmOpen& form, RefreshController& refresh,
+                       HWND fallbackOwner)
+        : ctx_(ctx), form_(form), refresh_(refresh), fallbackOwner_(fallbackOwner) {}
     void ApplyRefreshSchedule() override { refresh_.ApplyRefreshSchedule(); }
     std::string BrowseForFolder(std::string_view root, std::string_view start) override {
         // The Properties dialog that asks is the active window.
@@ -24,8 +26,14 @@ class MainPropertiesHost final : public PropertiesHost {
                                      ctx_.registry, ctx_.fs, root, start);
     }
 
+    bool ApplyInstantFindHotkey(std::string_view hotkeyText) override {
+        const std::optional<Hotkey> hotkey = ParseHotkey(hotkeyText);
+        return hotkey && form_.SetInstantFindHotkey(*hotkey);
+    }
+
   private:
     AppContext& ctx_;
+    TfmOpen& form_;
     RefreshController& refresh_;
     HWND fallbackOwner_;
 };
@@ -37,7 +45,7 @@ void TfmOpen::puPropertiesClick() {
 }
 
 void TfmOpen::ShowProperties(HWND owner, PropertiesPage page) {
-    MainPropertiesHost host(ctx_, *refresh_, hwnd_);
+    MainPropertiesHost host(ctx_, *this, *refresh_, hwnd_);
     ShowPropertiesDialog(ctx_, host, owner, GetModuleHandleW(nullptr), page);
 }
 

@@ -49,6 +49,7 @@ constexpr CommandHandler kCommandHandlers[] = {
     {kCmdViewStyleSmallIcons, [](TfmOpen& f) { f.Views().btnLargeIconsClick(1); }},
     {kCmdViewStyleList,       [](TfmOpen& f) { f.Views().btnLargeIconsClick(2); }},
     {kCmdViewStyleDetails,    [](TfmOpen& f) { f.Views().btnLargeIconsClick(3); }},
+    {kCmdInstantFind,         [](TfmOpen& f) { f.mnuInstantFindClick(); }},
     {kCmdSearchSave,          [](TfmOpen& f) { f.mnuSearchSaveClick(); }},
     {kCmdSearchEdit,          [](TfmOpen& f) { f.mnuSearchEditClick(); }},
     {kCmdSearchDelete,        [](TfmOpen& f) { f.mnuSearchDeleteClick(); }},

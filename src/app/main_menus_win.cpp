@@ -13,8 +13,10 @@ struct MenuItemSpec {
     bool radio = false;
 };
 
-constexpr MenuItemSpec kFileItems[] = {
-    {kCmdProperties, L"Properties"}, {kCmdRefresh, L"Refresh"}, {kCmdExit, L"Exit"}};
+constexpr MenuItemSpec kFileItems[] = {{kCmdInstantFind, L"Instant Find"},
+                                       {kCmdProperties, L"Properties"},
+                                       {kCmdRefresh, L"Refresh"},
+                                       {kCmdExit, L"Exit"}};
 constexpr MenuItemSpec kDocumentItems[] = {
     {kCmdNew, L"New"},
     {kCmdOpen, L"Open"},
@@ -71,7 +73,8 @@ constexpr MenuItemSpec kListItems[] = {
     {0, nullptr},
     {kCmdExplorerActions, L"Explorer Actions..."},
 };
-constexpr MenuItemSpec kTrayItems[] = {{kCmdProperties, L"&Properties"},
+constexpr MenuItemSpec kTrayItems[] = {{kCmdInstantFind, L"Instant &Find"},
+                                       {kCmdProperties, L"&Properties"},
                                        {kCmdRefresh, L"Refresh"},
                                        {kCmdExit, L"E&xit Larkspire", 12}};
 constexpr MenuItemSpec kViewStyleItems[] = {

@@ -255,7 +255,7 @@ SavedSearchLoad MainViews::LoadSavedSearch(std::string_view lksPath) {
 }
 
 void MainViews::SearchIndex(SearchResults& lastSearchResults) {
-    lark::SearchIndex(ctx_, criteria_, *this, lastSearchResults);
+    lark::SearchIndex(ctx_, criteria_, *this, lastSearchResults, resident_);
 }
 
 }  // namespace lark

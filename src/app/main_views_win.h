@@ -23,6 +23,7 @@ namespace lark {
 
 struct AppContext;
 class MainLayout;
+class ResidentIndex;
 
 class MainViews final : public SearchHost, public SavedSearchRunner {
   public:
@@ -34,6 +35,8 @@ class MainViews final : public SearchHost, public SavedSearchRunner {
     MainViews& operator=(const MainViews&) = delete;
 
     ViewController& Views() { return views_; }
+    // The index text the program keeps in memory, which searches use while it is current.
+    void SetResidentIndex(ResidentIndex* resident) { resident_ = resident; }
     FileListView& List() { return list_; }
 
     // Start-up, in the order the main window runs them.
@@ -83,6 +86,7 @@ class MainViews final : public SearchHost, public SavedSearchRunner {
     MainLayout& layout_;
     SearchCriteria& criteria_;
     std::function<void()> refreshIndex_;
+    ResidentIndex* resident_ = nullptr;
     Win32ShellServices shell_;
     // The host reaches the list only once it is built; the list reads the controller's rows.
     WindowViewHost host_;

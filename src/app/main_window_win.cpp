@@ -13,8 +13,11 @@
 #include "index/index_format.h"
 #include "index/index_service_win.h"
 #include "index/index_state.h"
+#include "instant/find_protocol_win.h"
+#include "instant/instant_find_win.h"
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/shell_win.h"
+#include "search/resident_index.h"
 #include "search/search_dialog_win.h"
 #include "ui/message_pump_win.h"
 #include "ui/ui_dispatch_win.h"
@@ -61,6 +64,7 @@ TfmOpen::TfmOpen(AppContext& ctx, const std::vector<std::string>* parameters)
         shell_ = std::make_unique<Win32ShellExecutor>();
         ui_ = UiDispatch::Create();
         refresh_ = std::make_unique<RefreshController>(ctx_, *this);
+        resident_ = std::make_unique<ResidentIndex>(ctx_.fs);
         index_ = std::make_unique<IndexService>(ctx_, *this, *refresh_, ui_);
         FormCreate();
         // The saved placement is restored once the window's own creation is done.
@@ -92,6 +96,7 @@ void TfmOpen::FormCreate() {
     // The file-list rows and every view list live in the views object.
     views_ = std::make_unique<MainViews>(ctx_, frame_->Layout(), criteria_,
                                          [this] { puRefreshClick(); });
+    views_->SetResidentIndex(resident_.get());
     if (!HandleCommandLine()) return;
     RegisterSearchFileType(ctx_.registry, ctx_.exePath);
     views_->List().callbacks.open = [this] { LaunchOpenBox(kVerbOpen); };  // ListViewDblClick
@@ -118,6 +123,10 @@ void TfmOpen::FormCreate() {
         ShowGeneralError(e.what());
     }
     SetFocus(frame_->Layout().listView);
+    // The index of the last run is taken into memory before the first build of this one
+    // holds the file, so instant find has an answer while that build runs.
+    resident_->Latest(IndexFilePath(ctx_));
+    CreateInstantFind();
     idleArmed_ = true;
     refresh_->ApplyRefreshSchedule();
     if (ctx_.settings.MonitorRecentDocuments)
@@ -212,6 +221,8 @@ void TfmOpen::IndexBuildStarting() {
 
 void TfmOpen::IndexBuildFinished(int64_t fileCount) {
     frame_->IndexBuildFinished(IndexedFilesTip(fileCount));
+    // The new index is read now rather than at the next keystroke.
+    resident_->Latest(IndexFilePath(ctx_));
 }
 
 void TfmOpen::ChangeWatchFinished(int /*watchMode*/) {
@@ -284,6 +295,8 @@ LRESULT TfmOpen::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             return 0;
         case WM_COPYDATA: {
             auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            if (data && data->dwData == kFindRequestCopyId)
+                return AnswerFindRequest(reinterpret_cast<HWND>(wParam), *data);
             if (!data || data->dwData != kLongTextCopyId) return FALSE;
             longTexts_.emplace_back(static_cast<const char*>(data->lpData), data->cbData);
             PostMessageW(hwnd_, kOpenPendingText, 0, 0);

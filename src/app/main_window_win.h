@@ -23,12 +23,16 @@ namespace lark {
 struct AppContext;
 class FileActions;
 class IndexService;
+class InstantFindHost;
 class MainFrame;
 class MainViews;
+class ResidentIndex;
+class TfmInstantFind;
 class SavedSearches;
 class Templates;
 class TfmSearch;
 class UiDispatch;
+struct Hotkey;
 
 // The exit marker that lets a close request really close the window.
 inline constexpr int kExitMarker = 99;
@@ -75,6 +79,13 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     void buHistoryClick() { mnuHistoryClick(); }
     void buCloseTreeViewClick();
     void buViewStylesClick();
+    // Instant find: the window its hotkey brings up, and the hotkey as Properties changes it
+    // (false, with the message shown, when another program holds the key).
+    void mnuInstantFindClick();
+    bool SetInstantFindHotkey(const Hotkey& hotkey);
+    TfmInstantFind* InstantFind() { return instant_.get(); }
+    // The index text kept in memory for every search.
+    ResidentIndex& Resident() { return *resident_; }
     // Saved searches (commands_saved_search_win.cpp).
     void mnuSearchSaveClick();
     void mnuSearchEditClick();
@@ -137,6 +148,9 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     void OpenInstanceText(const std::string& text);
     void ShowView(const std::string& name);
     LaunchHost MakeLaunchHost();
+    // Instant find's window and the console client's requests.
+    void CreateInstantFind();
+    LRESULT AnswerFindRequest(HWND client, const COPYDATASTRUCT& request);
     void RunSavedSearchCommand(void (SavedSearches::*command)());
     void RunTemplateCommand(void (Templates::*command)());
     // Builds the file actions on this window and runs one of them.
@@ -168,7 +182,10 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
 
     // Views, file list and searching.
     SearchCriteria criteria_;
+    std::unique_ptr<ResidentIndex> resident_;
     std::unique_ptr<MainViews> views_;
+    std::unique_ptr<InstantFindHost> instantHost_;
+    std::unique_ptr<TfmInstantFind> instant_;
 
     // Searching and launching.
     TfmSearch* searchDialog_ = nullptr;

@@ -86,6 +86,8 @@ public:
         text = std::move(*read);
         return true;
     }
+    // Whether the whole file could be read now: it exists and no program is writing it.
+    virtual bool CanReadWhole(std::string_view path) { return ReadWhole(path).has_value(); }
     // The whole file, with other programs kept from writing it while it is read; nullptr
     // when it cannot be opened so. A platform may map the file rather than copy it.
     virtual std::shared_ptr<const WholeFile> OpenWhole(std::string_view path) {

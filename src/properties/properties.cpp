@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "config/context.h"
 #include "config/data_paths.h"
+#include "config/hotkey_option.h"
 #include "config/registry_helpers.h"
 #include "config/settings.h"
 
@@ -58,6 +59,7 @@ PropertiesValues ReadProperties(AppContext& ctx) {
     v.allUsers = entries.allUsers;
     v.forMeOnly = entries.forMeOnly;
     v.runAtStartup = entries.allUsers || entries.forMeOnly;
+    v.instantFindHotkey = HotkeyText(ReadInstantFindHotkey(ctx.registry));
     for (const auto& set : s.SearchSets) v.domainNames.push_back(set->Name);
     if (const TSearchSet* current = s.CurrentSearchSet) {
         v.domainName = current->Name;

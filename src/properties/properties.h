@@ -30,6 +30,10 @@ class PropertiesHost {
     virtual void ApplyRefreshSchedule() = 0;
     // The folder the user picks under root, starting at start; start itself on Cancel.
     virtual std::string BrowseForFolder(std::string_view root, std::string_view start) = 0;
+    // Puts the instant-find hotkey (its text, see HotkeyText) in force and keeps it for the
+    // next start. False when another program holds the key: the user was told, and the
+    // dialog stays open for another choice.
+    virtual bool ApplyInstantFindHotkey(std::string_view hotkeyText) = 0;
 };
 
 // The dialog's controls as values.
@@ -43,6 +47,7 @@ struct PropertiesValues {
     bool runAtStartup = false;             // cbRunAtStartup
     bool allUsers = false;                 // rbAllUsers
     bool forMeOnly = false;                // rbForMeOnly
+    std::string instantFindHotkey;         // hkInstantFind, as HotkeyText writes it
     std::vector<std::string> domainNames;  // the list of coSearchSet
     std::string domainName;                // the text of coSearchSet
     std::string includeLines;              // meSearchPaths, one path per line

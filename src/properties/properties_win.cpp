@@ -4,6 +4,7 @@
 #include <uxtheme.h>
 
 #include "config/context.h"
+#include "config/hotkey_option.h"
 #include "config/settings.h"
 #include "platform/win32/encoding_win.h"
 #include "res/properties_ids.h"
@@ -21,6 +22,7 @@ constexpr int kGeneralControls[] = {
     IDC_PROP_ST_MINUTES,          IDC_PROP_RB_REFRESH_ON_CHANGE, IDC_PROP_ST_RECENT_EDIT_DOCS,
     IDC_PROP_ED_RECENT_EDIT_DOCS, IDC_PROP_CB_MONITOR_RECENT,    IDC_PROP_GB_STARTUP,
     IDC_PROP_CB_RUN_AT_STARTUP,   IDC_PROP_RB_ALL_USERS,         IDC_PROP_RB_FOR_ME_ONLY,
+    IDC_PROP_ST_INSTANT_FIND,     IDC_PROP_HK_INSTANT_FIND,
 };
 constexpr int kDomainControls[] = {
     IDC_PROP_ST_DOMAIN_NAME,
@@ -56,11 +58,36 @@ int ComboIndexOf(HWND combo, std::string_view name) {
     return -1;
 }
 
+// The hotkey control's value (virtual key in the low byte, HOTKEYF_ bits in the high one)
+// and back. The control knows no Windows key; such a combination, written into the registry
+// by hand, shows as the key without it.
+WORD HotkeyControlValue(const Hotkey& hotkey) {
+    if (hotkey.None()) return 0;
+    BYTE flags = (hotkey.shift ? HOTKEYF_SHIFT : 0) | (hotkey.ctrl ? HOTKEYF_CONTROL : 0) |
+                 (hotkey.alt ? HOTKEYF_ALT : 0);
+    // The keys of the cursor block are named as such only with the extended flag.
+    if ((hotkey.key >= VK_PRIOR && hotkey.key <= VK_DOWN) || hotkey.key == VK_INSERT ||
+        hotkey.key == VK_DELETE)
+        flags |= HOTKEYF_EXT;
+    return MAKEWORD(BYTE(hotkey.key), flags);
+}
+
+Hotkey HotkeyOfControlValue(WORD value) {
+    Hotkey hotkey;
+    hotkey.key = LOBYTE(value);
+    if (hotkey.key == 0) return hotkey;
+    hotkey.shift = (HIBYTE(value) & HOTKEYF_SHIFT) != 0;
+    hotkey.ctrl = (HIBYTE(value) & HOTKEYF_CONTROL) != 0;
+    hotkey.alt = (HIBYTE(value) & HOTKEYF_ALT) != 0;
+    return hotkey;
+}
+
 }  // namespace
 
 TfmProperties::TfmProperties(AppContext& ctx, PropertiesHost& host)
     : TMyForm(ctx.registry, "fmProperties"), ctx_(ctx), host_(host) {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX icc{sizeof(icc),
+                             ICC_TAB_CLASSES | ICC_STANDARD_CLASSES | ICC_HOTKEY_CLASS};
     InitCommonControlsEx(&icc);
 }
 
@@ -127,6 +154,13 @@ void TfmProperties::FormCreate() {
     SetChecked(IDC_PROP_RB_FOR_ME_ONLY, values_.forMeOnly);
     SetChecked(IDC_PROP_CB_RUN_AT_STARTUP, values_.runAtStartup);
     cbRunAtStartupClick();
+    // A global key without Ctrl or Alt would take a key from every program: the control
+    // adds Ctrl+Alt to such a choice.
+    HWND hotkey = Item(IDC_PROP_HK_INSTANT_FIND);
+    SendMessageW(hotkey, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+                 MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+    const std::optional<Hotkey> shown = ParseHotkey(values_.instantFindHotkey);
+    SendMessageW(hotkey, HKM_SETHOTKEY, shown ? HotkeyControlValue(*shown) : 0, 0);
 
     FillSearchSetList();
     SetItemText(IDC_PROP_CO_SEARCH_SET, values_.domainName);
@@ -234,6 +268,17 @@ void TfmProperties::buOKClick() {
     values_.runAtStartup = Checked(IDC_PROP_CB_RUN_AT_STARTUP);
     values_.allUsers = Checked(IDC_PROP_RB_ALL_USERS);
     values_.forMeOnly = Checked(IDC_PROP_RB_FOR_ME_ONLY);
+    const std::string hotkey = HotkeyText(HotkeyOfControlValue(
+        LOWORD(SendMessageW(Item(IDC_PROP_HK_INSTANT_FIND), HKM_GETHOTKEY, 0, 0))));
+    // A key another program holds keeps the dialog open for another choice.
+    if (hotkey != values_.instantFindHotkey) {
+        if (!host_.ApplyInstantFindHotkey(hotkey)) {
+            SelectPage(PropertiesPage::General);
+            SetFocus(Item(IDC_PROP_HK_INSTANT_FIND));
+            return;
+        }
+        values_.instantFindHotkey = hotkey;
+    }
     values_.domainName = ItemText(IDC_PROP_CO_SEARCH_SET);
     values_.includeLines = ItemText(IDC_PROP_ME_SEARCH_PATHS);
     values_.excludeLines = ItemText(IDC_PROP_ME_EXCLUDE_PATHS);

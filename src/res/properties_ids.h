@@ -25,6 +25,8 @@
 #define IDC_PROP_CB_RUN_AT_STARTUP 4025 /* cbRunAtStartup */
 #define IDC_PROP_RB_ALL_USERS 4026      /* rbAllUsers */
 #define IDC_PROP_RB_FOR_ME_ONLY 4027    /* rbForMeOnly */
+#define IDC_PROP_ST_INSTANT_FIND 4028
+#define IDC_PROP_HK_INSTANT_FIND 4029 /* hkInstantFind */
 
 // "Search Domains"
 #define IDC_PROP_ST_DOMAIN_NAME 4040

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <exception>
+#include <functional>
 #include <system_error>
 #include <thread>
 
@@ -14,6 +15,7 @@
 #include "search/criteria.h"
 #include "search/filters.h"
 #include "search/query.h"
+#include "search/resident_index.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -132,6 +134,9 @@ class Walker {
     }
 
     size_t FirstLine() const { return firstLine_; }
+    // Whether Lines() must count every line even where nothing else needs them (a walk whose
+    // progress is shown).
+    bool countLines = true;
     // Lines walked, and bar advances made for them (with or without a host to show them).
     int64_t Lines() const { return lines_; }
     int64_t Advanced() const { return advanced_; }
@@ -158,7 +163,8 @@ class Walker {
     // Only lines that hold the literal (or, when terms see the folder path, whole folders
     // whose folder line holds it) can match; everything between is skipped unread.
     void Candidates(const std::vector<FoldedFinder>& finders) {
-        lines_ = CountIndexLines(data_.substr(firstLine_));
+        // The lines are counted only for a progress bar: a pass over the whole text.
+        if (countLines) lines_ = CountIndexLines(data_.substr(firstLine_));
         const int64_t totalAdvances = lines_ / step_;
         const size_t span = data_.size() - firstLine_;
         size_t known = firstLine_;  // folder_ is right for every line starting before here
@@ -531,11 +537,71 @@ WalkPlan PlanWalk(std::string_view data, const KeywordQuery& query, bool searchF
     return plan;
 }
 
+// One thread kept for the second half of every large walk: a thread started for each
+// walk costs it its first milliseconds (tens of them under Wine on a busy machine), more than
+// a whole walk of a rare term. A walk that finds the helper busy with another starts a thread
+// of its own.
+class WalkHelper {
+  public:
+    // Runs job on the helper thread; false when the helper is busy or cannot be had.
+    static bool Post(std::function<void()> job) {
+        static WalkHelper* helper = Start();
+        return helper && helper->Take(std::move(job));
+    }
+
+  private:
+    enum : int { kIdle, kPosting, kPosted, kRunning };
+
+    static WalkHelper* Start() {
+        // Never destroyed: the thread may be waiting when the process ends.
+        auto* helper = new WalkHelper;
+        try {
+            std::thread([helper] { helper->Run(); }).detach();
+        } catch (const std::system_error&) {
+            delete helper;
+            return nullptr;
+        }
+        return helper;
+    }
+    bool Take(std::function<void()> job) {
+        int idle = kIdle;
+        if (!state_.compare_exchange_strong(idle, kPosting)) return false;
+        job_ = std::move(job);
+        state_.store(kPosted);
+        state_.notify_one();
+        return true;
+    }
+    [[noreturn]] void Run() {
+        for (;;) {
+            state_.wait(kIdle);
+            int posted = kPosted;
+            if (!state_.compare_exchange_strong(posted, kRunning)) {
+                std::this_thread::yield();  // a job is being posted
+                continue;
+            }
+            try {
+                job_();
+            } catch (...) {
+                // A job reports its own failures; nothing may end this thread.
+            }
+            job_ = nullptr;
+            state_.store(kIdle);
+        }
+    }
+
+    std::atomic<int> state_{kIdle};
+    std::function<void()> job_;
+};
+
+bool Cancelled(const WalkControl* control) {
+    return control && control->cancel && control->cancel->load(std::memory_order_relaxed);
+}
+
 void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
                  const KeywordQuery& query, bool searchFilename, bool searchPath,
                  const DateSizeFilter& filter, SearchHost* host, int32_t step,
                  SearchResults& results, WalkStrategy strategy, int parts,
-                 SearchProbe* probe = nullptr) {
+                 SearchProbe* probe = nullptr, const WalkControl* control = nullptr) {
     auto stepEnded = [probe](std::string_view name) {
         if (probe) probe->StepEnded(name);
     };
@@ -543,9 +609,11 @@ void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
     results.Attach(std::move(index));
     Walker walker(data, query, searchFilename, searchPath, filter, host, std::max(1, step),
                   results);
+    walker.countLines = host != nullptr;
     if (query.MatchesNothing()) {
         walker.EveryLine();  // still stepped through, for the progress bar
         stepEnded("walk");
+        if (control && control->firstResults) control->firstResults(results);
         results.Settle();  // lets the text go
         stepEnded("settle");
         return;
@@ -579,10 +647,12 @@ void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
     const bool split = !filter.Active() && walker.FirstLine() < data.size() &&
                        (parts == 2 || (parts == 0 && data.size() >= kSplitWalkFrom &&
                                        std::thread::hardware_concurrency() >= 2));
+    const bool keepText = control && control->keepText;
     if (!split) {
         walk(walker);
         stepEnded("walk");
-        results.Settle();
+        if (control && control->firstResults && !Cancelled(control)) control->firstResults(results);
+        results.Settle(keepText);
         stepEnded("settle");
         return;
     }
@@ -598,6 +668,7 @@ void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
     struct Claims {
         std::atomic<size_t> next{0};
         std::atomic<size_t> done{0};
+        std::atomic<bool> pieceDone[kPieces] = {};
         Clock::time_point began = Clock::now();
         std::atomic<int64_t> helperStartUs{-1}, helperEndUs{-1};
         std::atomic<int> helperPieces{0};
@@ -611,6 +682,7 @@ void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
     const int32_t walkStep = std::max(1, step);
     const size_t reserveEach =
         expected > 1024 ? size_t(expected / kPieces + expected / (8 * kPieces)) : 0;
+    const std::shared_ptr<const WholeFile> shared = results.Shared();
     auto walkPiece = [&](size_t k, bool here) {
         walkedHere[k] = here;
         try {
@@ -620,10 +692,11 @@ void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
                 return;
             }
             SearchResults& part = partResults[k];
-            part.Attach(results.Shared());
+            part.Attach(shared);
             part.Reserve(reserveEach);
             walkers[k] = std::make_unique<Walker>(data, query, searchFilename, searchPath, filter,
                                                   here ? host : nullptr, walkStep, part);
+            walkers[k]->countLines = host != nullptr;
             walkers[k]->Range(bounds[k], bounds[k + 1]);
             walk(*walkers[k]);
         } catch (...) {
@@ -638,48 +711,84 @@ void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
         return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - c.began)
             .count();
     };
-    try {
-        std::thread([claims, &walkPiece, sinceBegan] {
-            claims->helperStartUs = sinceBegan(*claims);
-            for (size_t k; (k = claims->next++) < kPieces;) {
-                walkPiece(k, false);
-                claims->helperEndUs = sinceBegan(*claims);
-                ++claims->helperPieces;
-                ++claims->done;
-            }
-        }).detach();
-    } catch (const std::system_error&) {
-        // No thread to be had: every piece is walked here.
+    // A stopped walk leaves the pieces nobody has begun.
+    auto claim = [control](Claims& c) { return Cancelled(control) ? kPieces : c.next++; };
+    auto helperWork = [claims, &walkPiece, sinceBegan, claim] {
+        claims->helperStartUs = sinceBegan(*claims);
+        for (size_t k; (k = claim(*claims)) < kPieces;) {
+            walkPiece(k, false);
+            claims->helperEndUs = sinceBegan(*claims);
+            ++claims->helperPieces;
+            claims->pieceDone[k].store(true, std::memory_order_release);
+            ++claims->done;
+        }
+    };
+    if (!WalkHelper::Post(helperWork)) {
+        try {
+            std::thread(helperWork).detach();
+        } catch (const std::system_error&) {
+            // No thread to be had: every piece is walked here.
+        }
     }
+    // The pieces are joined to the results in order as they are done, so the first results
+    // are known while later pieces are still being walked.
+    size_t merged = 1;
+    bool handedOver = !control || !control->firstResults;
+    auto mergeDone = [&] {
+        while (merged < kPieces && claims->pieceDone[merged].load(std::memory_order_acquire) &&
+               !failures[merged]) {
+            results.Append(std::move(partResults[merged]));
+            ++merged;
+        }
+        if (!handedOver && !Cancelled(control) &&
+            (merged == kPieces || results.size() >= control->firstCount)) {
+            handedOver = true;
+            control->firstResults(results);
+        }
+    };
     walkPiece(0, true);
+    claims->pieceDone[0].store(true, std::memory_order_release);
     ++claims->done;
-    for (size_t k; (k = claims->next++) < kPieces;) {
+    if (!failures[0]) mergeDone();
+    for (size_t k; (k = claim(*claims)) < kPieces;) {
         walkPiece(k, true);
+        claims->pieceDone[k].store(true, std::memory_order_release);
         ++claims->done;
+        mergeDone();
     }
     const int64_t ownEndUs = sinceBegan(*claims);
-    // Pieces the helper took are walked by now or soon.
-    while (claims->done.load() < kPieces) std::this_thread::yield();
+    // Pieces the helper took are walked by now or soon. A stopped walk claimed fewer; from
+    // here on no piece can be claimed, so none is begun after this call returns.
+    const size_t claimed = std::min(claims->next.exchange(kPieces), kPieces);
+    while (claims->done.load() < claimed) {
+        mergeDone();
+        std::this_thread::yield();
+    }
     for (const auto& failed : failures)
         if (failed) std::rethrow_exception(failed);
+    if (Cancelled(control)) {
+        results.clear();
+        return;
+    }
 
     // Advances made by walkers without a host were never shown.
-    int64_t lines = walker.Lines(), advanced = walker.Advanced();
-    for (size_t k = 1; k < kPieces; ++k) {
-        if (!walkers[k]) continue;
-        lines += walkers[k]->Lines();
-        if (walkedHere[k]) advanced += walkers[k]->Advanced();
-    }
-    if (host)
+    if (host) {
+        int64_t lines = walker.Lines(), advanced = walker.Advanced();
+        for (size_t k = 1; k < kPieces; ++k) {
+            if (!walkers[k]) continue;
+            lines += walkers[k]->Lines();
+            if (walkedHere[k]) advanced += walkers[k]->Advanced();
+        }
         for (int64_t due = lines / walkStep; advanced < due; ++advanced)
             host->AdvanceProgress(walkStep);
+    }
     if (probe)
         probe->Pieces(double(claims->helperStartUs) / 1000.0, double(claims->helperEndUs) / 1000.0,
                       double(ownEndUs) / 1000.0, claims->helperPieces, int(kPieces));
     stepEnded("walk");
-    for (size_t k = 1; k < kPieces; ++k) results.Append(std::move(partResults[k]));
+    mergeDone();
     stepEnded("merge");
-    results.Settle();
+    results.Settle(keepText);
     stepEnded("settle");
 }
 
@@ -687,16 +796,17 @@ void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
 
 void WalkIndex(std::shared_ptr<const WholeFile> index, const KeywordQuery& query,
                bool searchFilename, bool searchPath, const DateSizeFilter& filter, SearchHost* host,
-               int32_t step, SearchResults& results, WalkStrategy strategy, int parts) {
+               int32_t step, SearchResults& results, WalkStrategy strategy, int parts,
+               const WalkControl* control) {
     const WalkPlan plan = PlanWalk(index ? index->Text() : std::string_view(), query,
                                    searchFilename, searchPath, strategy);
     WalkPlanned(std::move(index), plan, query, searchFilename, searchPath, filter, host, step,
-                results, strategy, parts);
+                results, strategy, parts, nullptr, control);
 }
 
 void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteria,
                      std::string_view indexPath, SearchHost& host, SearchResults& results,
-                     SearchProbe* probe) {
+                     SearchProbe* probe, ResidentIndex* resident) {
     auto stepEnded = [probe](std::string_view name) {
         if (probe) probe->StepEnded(name);
     };
@@ -704,17 +814,26 @@ void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteri
         host.RefreshIndex();
         if (!fs.Exists(indexPath)) return;
     }
-    // The memory of the last search's text is read into again: on a machine that hands out
-    // memory page by page on first use, new memory for a large index costs several times
-    // the whole walk.
     results.clear();
-    std::string text = results.TakeSpareText();
-    // Read whole, refusing concurrent writers: a build in progress makes this fail. Read
-    // rather than mapped, so that the results can keep the text without holding the file,
-    // which the next build must be free to rewrite.
-    if (!fs.ReadWholeInto(indexPath, text))
-        throw FileError("Cannot open file " + std::string(indexPath));
-    std::shared_ptr<const WholeFile> index = WholeFileFromText(std::move(text));
+    std::shared_ptr<const WholeFile> index;
+    if (resident) {
+        // The resident text stands for the file while it is what the file holds; a changed
+        // file is read again, and one a build is writing cannot be read, as before.
+        results.TakeSpareText();  // one copy of the index in memory is enough
+        index = resident->Exact(indexPath);
+        if (!index) throw FileError("Cannot open file " + std::string(indexPath));
+    } else {
+        // The memory of the last search's text is read into again: on a machine that hands
+        // out memory page by page on first use, new memory for a large index costs several
+        // times the whole walk.
+        std::string text = results.TakeSpareText();
+        // Read whole, refusing concurrent writers: a build in progress makes this fail. Read
+        // rather than mapped, so that the results can keep the text without holding the
+        // file, which the next build must be free to rewrite.
+        if (!fs.ReadWholeInto(indexPath, text))
+            throw FileError("Cannot open file " + std::string(indexPath));
+        index = WholeFileFromText(std::move(text));
+    }
     stepEnded("read");
     KeywordQuery query(criteria.Keywords);
     const WalkPlan plan = PlanWalk(index->Text(), query, criteria.SearchFilename,
@@ -736,8 +855,9 @@ void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteri
 }
 
 void SearchIndex(AppContext& ctx, const SearchCriteria& criteria, SearchHost& host,
-                 SearchResults& results) {
-    SearchIndexFile(ctx.fs, ctx.clock, criteria, IndexFilePath(ctx), host, results);
+                 SearchResults& results, ResidentIndex* resident) {
+    SearchIndexFile(ctx.fs, ctx.clock, criteria, IndexFilePath(ctx), host, results, nullptr,
+                    resident);
 }
 
 }  // namespace lark

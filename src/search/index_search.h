@@ -1,7 +1,9 @@
 #pragma once
 // Running a search over the path index: every line is tested against the keyword query,
 // and each match against the date and size filters.
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -16,6 +18,7 @@ class Clock;
 class DateSizeFilter;
 class FileSystem;
 class KeywordQuery;
+class ResidentIndex;
 struct SearchCriteria;
 
 // What a search needs from the main window.
@@ -62,15 +65,16 @@ class SearchProbe {
 
 // Searches the index file at IndexFilePath.
 void SearchIndex(AppContext& ctx, const SearchCriteria& criteria, SearchHost& host,
-                 SearchResults& results);
+                 SearchResults& results, ResidentIndex* resident = nullptr);
 // The same over the index file at indexPath. When the file is missing, one refresh is
 // started and, if it is still missing, results stay as they were. Throws FileError with
 // "Cannot open file " + path when the file cannot be read whole (a build is writing it).
-// The index is read into the memory results kept from their last search (see
-// SearchResults::clear).
+// With a resident index, its text is searched while it is what the file holds, and the
+// file is read into it when it changed; without, the index is read into the memory results
+// kept from their last search (see SearchResults::clear).
 void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteria,
                      std::string_view indexPath, SearchHost& host, SearchResults& results,
-                     SearchProbe* probe = nullptr);
+                     SearchProbe* probe = nullptr, ResidentIndex* resident = nullptr);
 
 // Lines of an index held in memory, as the walk counts them.
 int64_t CountIndexLines(std::string_view data);
@@ -81,12 +85,26 @@ int64_t CountIndexLines(std::string_view data);
 // second way where it applies); EveryLine tests each line by itself.
 enum class WalkStrategy { Auto, PlainTerms, EveryLine };
 
+// What a walk run for someone who is typing adds: a flag that stops it, and its first
+// results handed over before the rest of the text has been walked.
+struct WalkControl {
+    // Set by another thread to stop the walk; a stopped walk leaves results empty.
+    const std::atomic<bool>* cancel = nullptr;
+    // Called once on the walking thread with the results known so far, in index order and
+    // ahead of anything still to be walked: once at least firstCount are known, or at the end.
+    // results grows afterwards; what the call needs it copies.
+    size_t firstCount = 0;
+    std::function<void(const SearchResults& results)> firstResults;
+    // The results stay places in the text whatever their number (see SearchResults::Settle).
+    bool keepText = false;
+};
+
 // Fills results with the matches of an index held in memory (line 1 skipped), advancing the
 // host's bar by step every step lines (host may be null). The results may keep the text.
 void WalkIndex(std::shared_ptr<const WholeFile> index, const KeywordQuery& query,
                bool searchFilename, bool searchPath, const DateSizeFilter& filter, SearchHost* host,
                int32_t step, SearchResults& results, WalkStrategy strategy = WalkStrategy::Auto,
-               int parts = 0);
+               int parts = 0, const WalkControl* control = nullptr);
 
 // From this size on, an unfiltered walk is shared with a second thread where the machine has
 // two processors (parts 0 above). parts 1 and 2 fix the number of threads, whatever the size.

@@ -108,9 +108,9 @@ std::string SearchResults::Path(size_t i) const {
     return path.data() == scratch.data() ? std::move(scratch) : std::string(path);
 }
 
-void SearchResults::Settle() {
+void SearchResults::Settle(bool keepText) {
     if (!index_) return;
-    if (KeepsText(pathChars_, places_.size(), index_->Text().size())) {
+    if (keepText || KeepsText(pathChars_, places_.size(), index_->Text().size())) {
         // Places are offsets, so they hold in a copy of the text as well.
         if (index_->HoldsFileOpen()) index_ = WholeFileFromText(std::string(index_->Text()));
         return;

@@ -66,8 +66,12 @@ class SearchResults final : public PathSource {
     void Append(SearchResults&& other);
     // Copies the paths out and lets the index text go (its memory kept for the next search)
     // when the copy is much the smaller; otherwise lets go of the index file, keeping the
-    // text in memory.
-    void Settle();
+    // text in memory. keepText keeps the places whatever their number: a text that stays in
+    // memory anyway (the resident index) costs nothing more to point into.
+    void Settle(bool keepText = false);
+    // Whether entry i is a folder found by itself. Known only while the results point into
+    // the index text; copied paths answer false.
+    bool IsFolderAt(size_t i) const { return index_ && places_[i].folder == places_[i].line; }
     // Whether count paths of pathChars characters in all stay as places in a text of
     // textSize bytes rather than being copied out: a copy is made only when it is at most a
     // quarter of the text, so copying never raises the peak by much.

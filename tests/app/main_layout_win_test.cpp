@@ -193,7 +193,7 @@ TEST(MainLayout, MenusHoldEveryItemInOrder) {
     using V = std::vector<std::wstring>;
     EXPECT_EQ(Captions(l.mainMenu), (V{L"File", L"Document", L"View", L"Search", L"Help"}));
     const V items[] = {
-        {L"Properties", L"Refresh", L"Exit"},
+        {L"Instant Find", L"Properties", L"Refresh", L"Exit"},
         {L"New", L"Open", L"Open containing folder", L"Edit with notepad", L"-", L"Save as",
          L"Save as template", L"-", L"Insert into dialog", L"Insert compressed", L"-", L"Move",
          L"Rename", L"Print", L"Delete", L"Erase", L"Remove from Recent Files"},
@@ -209,7 +209,8 @@ TEST(MainLayout, MenusHoldEveryItemInOrder) {
                  L"Save as Template...", L"-", L"Insert into dialog", L"Insert compressed", L"-",
                  L"Move", L"Rename", L"Print", L"Delete", L"Erase", L"Remove from Recent Files",
                  L"-", L"Explorer Actions..."}));
-    EXPECT_EQ(Captions(l.trayPopup), (V{L"&Properties", L"Refresh", L"E&xit Larkspire"}));
+    EXPECT_EQ(Captions(l.trayPopup),
+              (V{L"Instant &Find", L"&Properties", L"Refresh", L"E&xit Larkspire"}));
     EXPECT_EQ(Captions(l.viewStylePopup),
               (V{L"Large Icons", L"Small Icons", L"List ", L"Details"}));
     for (int style = 0; style < 4; ++style) {

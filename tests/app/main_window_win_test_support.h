@@ -18,6 +18,7 @@
 #include "app/main_views_win.h"
 #include "app/main_window_win.h"
 #include "config/context.h"
+#include "config/hotkey_option.h"
 #include "config/registry_helpers.h"
 #include "config/settings.h"
 #include "platform/fake/fake_messages.h"
@@ -73,6 +74,10 @@ struct MainWindowViews : ::testing::Test {
     MainWindowViews() {
         dir.Folder("Recent");
         WriteSettings(dir.Path("Larkspire Data"));
+        // Windows hosted by several test programs at once would each claim the same global
+        // key; the tests of instant find's hotkey choose one themselves.
+        registry.Write(RegistryRoot::CurrentUser, kOptionsKey, kInstantFindHotkeyOption,
+                       kNoHotkeyText);
     }
     ~MainWindowViews() override {
         form.reset();

@@ -43,6 +43,7 @@ struct PropertiesFixture : ::testing::Test, TestApp, PropertiesHost {
     std::string BrowseForFolder(std::string_view, std::string_view start) override {
         return std::string(start);
     }
+    bool ApplyInstantFindHotkey(std::string_view) override { return true; }
 
     PropertiesFixture() {
         fs.AddFile(kIniPath,
@@ -116,6 +117,7 @@ TEST(PropertiesWithoutSettingsFile, TheDomainPartOpensEmptyAndOkFilesThePathsUnd
         std::string BrowseForFolder(std::string_view, std::string_view s) override {
             return std::string(s);
         }
+        bool ApplyInstantFindHotkey(std::string_view) override { return true; }
     } host;
     app.fs.AddFolder("C:\\Program Files\\Larkspire");
     v.includeLines = "C:\\Docs";

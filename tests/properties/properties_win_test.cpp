@@ -59,6 +59,13 @@ struct PropertiesDialog : ::testing::Test, TestApp, PropertiesHost {
         browsed.push_back(std::string(root) + "|" + std::string(start));
         return browseAnswer;
     }
+    // What OK asked for; hotkeyTaken answers as a key another program holds.
+    std::vector<std::string> hotkeysApplied;
+    bool hotkeyTaken = false;
+    bool ApplyInstantFindHotkey(std::string_view text) override {
+        hotkeysApplied.push_back(std::string(text));
+        return !hotkeyTaken;
+    }
 
     PropertiesDialog() {
         fs.AddFile(
@@ -224,6 +231,7 @@ TEST(PropertiesDialogWithoutSettingsFile, OpensOnAnEmptyDomainPage) {
         std::string BrowseForFolder(std::string_view, std::string_view s) override {
             return std::string(s);
         }
+        bool ApplyInstantFindHotkey(std::string_view) override { return true; }
     } host;
     DialogScript script(kCaption, [](HWND d) {
         EXPECT_EQ(Text(d, IDC_PROP_CO_SEARCH_SET), "");

@@ -90,6 +90,12 @@ std::optional<std::string> FakeFileSystem::ReadWhole(std::string_view path) {
     return it->second.data;
 }
 
+bool FakeFileSystem::CanReadWhole(std::string_view path) {
+    if (unreadablePaths.count(Key(path))) return false;
+    auto it = entries_.find(Key(path));
+    return it != entries_.end() && !(it->second.attributes & kAttrDirectory);
+}
+
 bool FakeFileSystem::WriteWhole(std::string_view path, std::string_view data) {
     if (readOnlyPaths.count(Key(path)) || !ParentExists(path)) return false;
     auto it = entries_.find(Key(path));

@@ -32,6 +32,7 @@ public:
     std::optional<FileInfo> Stat(std::string_view path) override;
     bool List(std::string_view folder, const std::function<void(const FileInfo&)>& each) override;
     std::optional<std::string> ReadWhole(std::string_view path) override;
+    bool CanReadWhole(std::string_view path) override;
     bool WriteWhole(std::string_view path, std::string_view data) override;
     bool Append(std::string_view path, std::string_view data) override;
     bool CreateFolder(std::string_view path) override;

@@ -108,6 +108,10 @@ bool Win32FileSystem::ReadWholeInto(std::string_view path, std::string& text) {
     return file && ReadAllInto(file.Get(), text);
 }
 
+bool Win32FileSystem::CanReadWhole(std::string_view path) {
+    return bool(OpenForWholeRead(path));
+}
+
 namespace {
 
 // A read-only view of a whole file. The file stays open, sharing reads only, until the view

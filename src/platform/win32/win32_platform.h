@@ -16,6 +16,8 @@ public:
     bool List(std::string_view folder, const std::function<void(const FileInfo&)>& each) override;
     std::optional<std::string> ReadWhole(std::string_view path) override;
     bool ReadWholeInto(std::string_view path, std::string& text) override;
+    // Opens the file as a whole read does, refusing writers, and closes it again.
+    bool CanReadWhole(std::string_view path) override;
     // Maps files on fixed local drives; anything else (a network share or a removable
     // drive that may vanish mid-read) is read into memory.
     std::shared_ptr<const WholeFile> OpenWhole(std::string_view path) override;
