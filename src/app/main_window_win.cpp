@@ -195,11 +195,14 @@ void TfmOpen::ShowView(const std::string& name) {
 }
 
 void TfmOpen::IndexBuildStarting() {
+    indexBuilding_ = true;
     frame_->IndexBuildStarting();
 }
 
 void TfmOpen::IndexBuildFinished(int64_t fileCount) {
+    indexBuilding_ = false;
     frame_->IndexBuildFinished(IndexedFilesTip(fileCount));
+    EnableSearchCommands();
 }
 
 void TfmOpen::ChangeWatchFinished(int /*watchMode*/) {

@@ -22,6 +22,7 @@ struct AppContext;
 class IndexService;
 class MainFrame;
 class MainViews;
+class TfmReplace;
 class TfmSearch;
 class UiDispatch;
 
@@ -56,6 +57,9 @@ class TfmOpen final : public TMyForm,
     // The search dialog lives beside the main window for the whole run.
     void SetSearchDialog(TfmSearch* dialog) { searchDialog_ = dialog; }
     void DoSearch();
+    // The activity window of text searches lives beside the main window for the whole run.
+    void SetReplaceWindow(TfmReplace* window) { replaceWindow_ = window; }
+    void mnuReplaceClick();
     void LaunchOpenBox(std::string_view verb);
     void edOpenChange();
     void buFindFileClick();
@@ -111,6 +115,9 @@ class TfmOpen final : public TMyForm,
     void OpenInstanceText(const std::string& text);
     void ShowView(const std::string& name);
     LaunchHost MakeLaunchHost();
+    // A text search over the found files; the commands that start one wait for its end.
+    void RunTextSearch(bool searchOnly);
+    void EnableSearchCommands();
 
     AppContext& ctx_;
     HWND hwnd_ = nullptr;
@@ -140,6 +147,9 @@ class TfmOpen final : public TMyForm,
 
     // Searching and launching.
     TfmSearch* searchDialog_ = nullptr;
+    TfmReplace* replaceWindow_ = nullptr;
+    bool textRunActive_ = false;
+    bool indexBuilding_ = false;
     std::unique_ptr<ShellExecutor> shell_;
     std::string LastAttachDir;
 };

@@ -169,7 +169,8 @@ bool ReplaceRun::ApplyLineRules(const std::string& path, EditedLine& line) {
     return changed;
 }
 
-void ReplaceRun::ProcessBinaryFile(const std::string& path, InputFile& input, std::string chunk) {
+void ReplaceRun::ProcessBinaryFile(const std::string& path, std::unique_ptr<InputFile> input,
+                                   std::string chunk) {
     LogTimed("Checking Binary " + path, 2);
     const uint32_t startTick = ctx_.clock.TickCount();
     bool hit = false;
@@ -241,7 +242,7 @@ void ReplaceRun::ProcessBinaryFile(const std::string& path, InputFile& input, st
         chunk.resize(kBinaryChunk);
         size_t have = 0;
         while (have < chunk.size()) {
-            int64_t got = input.Read(chunk.data() + have, chunk.size() - have);
+            int64_t got = input->Read(chunk.data() + have, chunk.size() - have);
             if (got < 0) {
                 LogTimed("!!Unable to read " + path, 3);
                 return;
@@ -251,6 +252,7 @@ void ReplaceRun::ProcessBinaryFile(const std::string& path, InputFile& input, st
         }
         chunk.resize(have);
     }
+    input.reset();
     // A file stopped half-way keeps its content: the partial replacement is dropped.
     if (AbortRequested || !hit || !writing) return;
     if (RewriteFile(path, *replacement)) LogReplaced(path, startTick);

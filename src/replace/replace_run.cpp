@@ -22,7 +22,8 @@ constexpr size_t kFirstRead = size_t(1) << 20;
 constexpr size_t kSampleSize = 128;
 
 std::string RegistryType(AppContext& ctx, std::string_view extension) {
-    const std::string key = "." + std::string(extension);
+    std::string key(1, '.');
+    key += extension;
     std::string type =
         ctx.registry.Read(RegistryRoot::ClassesRoot, key, "PerceivedType").value_or("");
     if (type.empty())
@@ -175,9 +176,11 @@ void ReplaceRun::ProcessFoundFile(const std::string& path) {
             LogTimed("!!Unable to read " + path, 3);
             return;
         }
+        // A file still open for reading could not be replaced.
+        input.reset();
         ProcessTextFile(path, std::move(head));
     } else if (!BeginsWith(type, "video") && !BeginsWith(type, "audio")) {
-        ProcessBinaryFile(path, *input, std::move(head));
+        ProcessBinaryFile(path, std::move(input), std::move(head));
     }
 }
 

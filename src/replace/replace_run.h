@@ -102,7 +102,8 @@ class ReplaceRun {
 
     void ProcessTextFile(const std::string& path, std::string text);
     bool ApplyLineRules(const std::string& path, EditedLine& line);
-    void ProcessBinaryFile(const std::string& path, InputFile& input, std::string chunk);
+    void ProcessBinaryFile(const std::string& path, std::unique_ptr<InputFile> input,
+                           std::string chunk);
     bool ReplaceInBlock(const std::string& path, std::string& block);
     bool RewriteFile(const std::string& path, ReplacementFile& replacement);
     void LogReplaced(const std::string& path, uint32_t startTick);

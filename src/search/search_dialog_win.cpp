@@ -127,7 +127,7 @@ constexpr std::array<int, 2> kDateOptions = {IDC_SEARCH_RB_RECENT, IDC_SEARCH_RB
 constexpr std::array<int, 3> kSizeOptions = {IDC_SEARCH_RB_LARGER, IDC_SEARCH_RB_SMALLER,
                                              IDC_SEARCH_RB_BETWEEN};
 
-// Every control of the text-search page, which stays disabled until the text search exists.
+// Every control of the text-search page, enabled by its own rules.
 bool OnTextPage(const ControlSpec& spec) {
     return spec.page == TfmSearch::kPageText;
 }
@@ -251,7 +251,7 @@ TfmSearch::~TfmSearch() {
 }
 
 void TfmSearch::FormCreate() {
-    CreateSearchCriteria(ctx_, c_);
+    CreateSearchCriteria(ctx_, c_, lastSearchAvailable_ && lastSearchAvailable_());
 }
 
 void TfmSearch::PrepareSearchDialog(bool searchMode) {
@@ -528,7 +528,7 @@ void TfmSearch::btnEditLogfileClick() {
 
 void TfmSearch::chkUseLastSearchClick() {
     StoreControls();
-    CheckUseLastSearch(ctx_, c_);
+    CheckUseLastSearch(ctx_, c_, lastSearchAvailable_ && lastSearchAvailable_());
     LoadControls();
     ApplyEnables();
 }
@@ -696,7 +696,7 @@ void TfmSearch::ApplyEnables() {
     SearchDialogEnables rules = EnablesFor(c_);
     for (const ControlSpec& spec : kControls) {
         if (!OnTextPage(spec)) continue;
-        bool enabled = kTextSearchAvailable;
+        bool enabled = true;
         switch (spec.id) {
             case IDC_SEARCH_CHK_CASE_SENSITIVE:
             case IDC_SEARCH_CHK_WHOLE_WORDS:
@@ -715,8 +715,6 @@ void TfmSearch::ApplyEnables() {
         }
         EnableWindow(Item(spec.id), enabled);
     }
-    EnableWindow(Item(IDC_SEARCH_GB_CONTAINING), kTextSearchAvailable);
-    EnableWindow(Item(IDC_SEARCH_ED_SEARCH_IN_FILE), kTextSearchAvailable);
     EnableWindow(Item(IDC_SEARCH_BU_SEARCH_PATHS), searchDomainHandler_ != nullptr);
 }
 
@@ -758,11 +756,15 @@ void TfmSearch::SetChecked(int id, bool on) {
 }
 
 bool DoSearch(TfmSearch& dialog, HWND owner, std::string_view nameFilter,
-              const std::function<void()>& searchIndex,
+              const std::function<void()>& searchIndex, const std::function<void()>& textSearch,
               const std::function<void()>& showLastSearch) {
     if (!dialog.RunSearchDialog(owner, nameFilter, true)) return false;
-    // Until the text search exists, WantsTextSearch is never true and the index is walked.
-    if (searchIndex) searchIndex();
+    // The text search runs the index search itself.
+    if (WantsTextSearch(dialog.Criteria()) && textSearch) {
+        textSearch();
+    } else if (searchIndex) {
+        searchIndex();
+    }
     if (showLastSearch) showLastSearch();
     return true;
 }

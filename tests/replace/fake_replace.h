@@ -46,9 +46,15 @@ class FakeReplaceFiles final : public ReplaceFiles {
         return info;
     }
 
+    std::map<std::string, int> openInputs;
+
     class Input final : public InputFile {
       public:
-        explicit Input(std::string data) : data_(std::move(data)) {}
+        Input(FakeReplaceFiles& owner, std::string key, std::string data)
+            : owner_(owner), key_(std::move(key)), data_(std::move(data)) {
+            ++owner_.openInputs[key_];
+        }
+        ~Input() override { --owner_.openInputs[key_]; }
         uint64_t Size() const override { return data_.size(); }
         int64_t Read(char* into, size_t count) override {
             size_t n = std::min(count, data_.size() - at_);
@@ -58,6 +64,8 @@ class FakeReplaceFiles final : public ReplaceFiles {
         }
 
       private:
+        FakeReplaceFiles& owner_;
+        std::string key_;
         std::string data_;
         size_t at_ = 0;
     };
@@ -65,7 +73,7 @@ class FakeReplaceFiles final : public ReplaceFiles {
         const File* f = Find(std::string(path));
         if (!f || unreadable.count(UpperCase(path)) || (f->attributes & kAttrDirectory))
             return nullptr;
-        return std::make_unique<Input>(f->data);
+        return std::make_unique<Input>(*this, UpperCase(path), f->data);
     }
 
     class Output : public OutputFile {
@@ -98,7 +106,10 @@ class FakeReplaceFiles final : public ReplaceFiles {
         bool Write(std::string_view data) override { return out_.Write(data); }
         bool Commit(uint32_t attributes, const FileTimes& times) override {
             std::string out = UpperCase(target_ + ".out");
-            if (owner_.failCommit.count(UpperCase(target_))) return false;
+            // Like Windows, a file open for reading cannot be replaced.
+            if (owner_.failCommit.count(UpperCase(target_)) ||
+                owner_.openInputs[UpperCase(target_)] > 0)
+                return false;
             File f = owner_.files[out];
             owner_.files.erase(out);
             f.attributes = attributes;

@@ -262,7 +262,7 @@ TEST_F(SearchDialogTest, ContainingTextMirrorsThePairBoxOnTheGeneralPageOnly) {
     EXPECT_FALSE(Checked(IDC_SEARCH_CB_FTS_ACTIVE));
 }
 
-TEST_F(SearchDialogTest, OptionButtonsAndTheUnbuiltTextSearch) {
+TEST_F(SearchDialogTest, OptionButtonsAndTheTextSearchControls) {
     Open();
     // Without a previous result list the option cannot stay on.
     Check(IDC_SEARCH_CHK_USE_LAST_SEARCH, true);
@@ -277,8 +277,33 @@ TEST_F(SearchDialogTest, OptionButtonsAndTheUnbuiltTextSearch) {
     Press(IDC_SEARCH_BTN_EDIT_LOGFILE);
     EXPECT_EQ(shell_.calls, std::vector<std::string>{"open|Notepad.exe|C:\\Data\\Larkspire.log"});
 
-    EXPECT_EQ(IsWindowEnabled(Item(IDC_SEARCH_ED_SEARCH_IN_FILE)) != 0, kTextSearchAvailable);
-    EXPECT_EQ(IsWindowEnabled(Item(IDC_SEARCH_ME_SEARCH_REPLACE)) != 0, kTextSearchAvailable);
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_SEARCH_ED_SEARCH_IN_FILE)));
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_SEARCH_ME_SEARCH_REPLACE)));
+
+    // With a list to narrow the option stays on, and the two options it ignores go grey.
+    dialog_->SetLastSearchListCheck([] { return true; });
+    Check(IDC_SEARCH_CHK_USE_LAST_SEARCH, true);
+    Press(IDC_SEARCH_CHK_USE_LAST_SEARCH);
+    EXPECT_TRUE(Checked(IDC_SEARCH_CHK_USE_LAST_SEARCH));
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_SEARCH_CHK_CASE_SENSITIVE)));
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_SEARCH_CHK_WHOLE_WORDS)));
+    Check(IDC_SEARCH_CHK_USE_LAST_SEARCH, false);
+    Press(IDC_SEARCH_CHK_USE_LAST_SEARCH);
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_SEARCH_CHK_CASE_SENSITIVE)));
+
+    // The replace options belong to "Search and replace"; their companions follow them.
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_SEARCH_CHK_REPLACE)));
+    dialog_->PrepareSearchDialog(false);
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_SEARCH_CHK_REPLACE)));
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_SEARCH_CHK_BACKUP)));
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_SEARCH_TXT_COMMENT_CHAR)));
+    Check(IDC_SEARCH_CHK_REPLACE, true);
+    Press(IDC_SEARCH_CHK_REPLACE);
+    Check(IDC_SEARCH_CHK_COMMENT_CHANGES, true);
+    Press(IDC_SEARCH_CHK_COMMENT_CHANGES);
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_SEARCH_CHK_BACKUP)));
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_SEARCH_CHK_KEEP_DATE_TIME)));
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_SEARCH_TXT_COMMENT_CHAR)));
     EXPECT_FALSE(IsWindowEnabled(Item(IDC_SEARCH_BU_SEARCH_PATHS)));
     EXPECT_EQ(Text(IDC_SEARCH_LB_SEARCH_DOMAIN), "(none)");
     bool opened = false;
@@ -316,15 +341,24 @@ TEST_F(SearchDialogTest, SearchCommandRunsTheIndexSearchOnlyAfterOk) {
 
     std::string seen;
     AnswerDialogLater(IDCANCEL, &seen);
-    EXPECT_FALSE(DoSearch(dialog, nullptr, "", searchIndex, showLastSearch));
+    auto textSearch = [&] { steps.push_back("text:" + criteria_.SearchReplaceLines[0]); };
+    EXPECT_FALSE(DoSearch(dialog, nullptr, "", searchIndex, textSearch, showLastSearch));
     EXPECT_TRUE(steps.empty());
 
     // The open box's filter text arrives in the keyword box.
     AnswerDialogLater(IDOK, &seen);
-    EXPECT_TRUE(DoSearch(dialog, nullptr, "quarterly", searchIndex, showLastSearch));
+    EXPECT_TRUE(DoSearch(dialog, nullptr, "quarterly", searchIndex, textSearch, showLastSearch));
     EXPECT_EQ(seen, "quarterly");
     EXPECT_EQ(steps, (std::vector<std::string>{"search:quarterly", "show"}));
     EXPECT_TRUE(fs_.Exists(LastCriteriaFile(ctx_)));
+
+    // "Full Text Search Active" with a string: the text search runs instead.
+    steps.clear();
+    criteria_.SearchReplaceLines = {"budget"};
+    criteria_.cbFTSActive = true;
+    AnswerDialogLater(IDOK, &seen);
+    EXPECT_TRUE(DoSearch(dialog, nullptr, "", searchIndex, textSearch, showLastSearch));
+    EXPECT_EQ(steps, (std::vector<std::string>{"text:budget", "show"}));
 }
 
 }  // namespace

@@ -1,0 +1,174 @@
+#include "replace/replace_files_win.h"
+
+#include <windows.h>
+
+#include "base/text.h"
+#include "platform/win32/handles_win.h"
+#include "platform/win32/win32_platform.h"
+#include "replace/gzip_copy_win.h"
+
+namespace lark {
+
+namespace {
+
+// The attributes a file may be given; the others belong to the file system.
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                      FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
+                                      FILE_ATTRIBUTE_TEMPORARY;
+
+FILETIME ToFileTime(int64_t ticks) {
+    return {DWORD(uint64_t(ticks) & 0xFFFFFFFFu), DWORD(uint64_t(ticks) >> 32)};
+}
+
+int64_t FromFileTime(const FILETIME& time) {
+    return int64_t((uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+}
+
+bool WriteAll(HANDLE file, std::string_view data) {
+    while (!data.empty()) {
+        DWORD chunk = DWORD(std::min<size_t>(data.size(), 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, data.data(), chunk, &written, nullptr) || written == 0) return false;
+        data.remove_prefix(written);
+    }
+    return true;
+}
+
+class Win32Input final : public InputFile {
+  public:
+    explicit Win32Input(UniqueFile file) : file_(std::move(file)) {
+        LARGE_INTEGER size{};
+        if (GetFileSizeEx(file_.Get(), &size)) size_ = uint64_t(size.QuadPart);
+    }
+    uint64_t Size() const override { return size_; }
+    int64_t Read(char* into, size_t count) override {
+        size_t done = 0;
+        while (done < count) {
+            DWORD want = DWORD(std::min<size_t>(count - done, 1u << 30));
+            DWORD got = 0;
+            if (!ReadFile(file_.Get(), into + done, want, &got, nullptr)) return -1;
+            if (got == 0) break;
+            done += got;
+        }
+        return int64_t(done);
+    }
+
+  private:
+    UniqueFile file_;
+    uint64_t size_ = 0;
+};
+
+class Win32Output final : public OutputFile {
+  public:
+    explicit Win32Output(UniqueFile file) : file_(std::move(file)) {}
+    bool Write(std::string_view data) override { return WriteAll(file_.Get(), data); }
+
+  private:
+    UniqueFile file_;
+};
+
+class Win32Replacement final : public ReplacementFile {
+  public:
+    Win32Replacement(UniqueFile file, std::wstring path, std::wstring target)
+        : file_(std::move(file)), path_(std::move(path)), target_(std::move(target)) {}
+    ~Win32Replacement() override {
+        if (committed_) return;
+        file_.Reset();
+        DeleteFileW(path_.c_str());
+    }
+    bool Write(std::string_view data) override { return WriteAll(file_.Get(), data); }
+    bool Commit(uint32_t attributes, const FileTimes& times) override {
+        // Times set through the handle after the last write stay as set when it closes.
+        FILETIME creation = ToFileTime(times.creation);
+        FILETIME access = ToFileTime(times.lastAccess);
+        FILETIME write = ToFileTime(times.lastWrite);
+        SetFileTime(file_.Get(), times.creation ? &creation : nullptr,
+                    times.lastAccess ? &access : nullptr, times.lastWrite ? &write : nullptr);
+        if (!FlushFileBuffers(file_.Get())) return false;
+        file_.Reset();
+        DWORD settable = attributes & kSettableAttributes & ~FILE_ATTRIBUTE_READONLY;
+        SetFileAttributesW(path_.c_str(), settable ? settable : FILE_ATTRIBUTE_NORMAL);
+        if (!MoveFileExW(path_.c_str(), target_.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+            return false;
+        }
+        committed_ = true;
+        return true;
+    }
+
+  private:
+    UniqueFile file_;
+    std::wstring path_;
+    std::wstring target_;
+    bool committed_ = false;
+};
+
+}  // namespace
+
+std::optional<FileInfo> Win32ReplaceFiles::Stat(std::string_view path) {
+    return Win32FileSystem().Stat(path);
+}
+
+std::unique_ptr<InputFile> Win32ReplaceFiles::OpenRead(std::string_view path) {
+    // Other programs may read meanwhile, not write: what is read is what gets rewritten.
+    UniqueFile file(CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) return nullptr;
+    return std::make_unique<Win32Input>(std::move(file));
+}
+
+std::unique_ptr<OutputFile> Win32ReplaceFiles::CreateLog(std::string_view path) {
+    // Readable while the run writes it, so the log can be looked at meanwhile.
+    UniqueFile file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return nullptr;
+    return std::make_unique<Win32Output>(std::move(file));
+}
+
+std::unique_ptr<ReplacementFile> Win32ReplaceFiles::CreateReplacement(std::string_view path) {
+    // ".out" beside the file; a file of that name that is not ours is never overwritten.
+    const std::wstring target = WidePath(path);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = std::string(path) + ".out";
+        if (attempt > 0) {
+            name += '.';
+            name += std::to_string(attempt);
+        }
+        std::wstring wide = WidePath(name);
+        UniqueFile file(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) return std::make_unique<Win32Replacement>(std::move(file), wide, target);
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return nullptr;
+    }
+    return nullptr;
+}
+
+bool Win32ReplaceFiles::SetAttributes(std::string_view path, uint32_t attributes) {
+    DWORD settable = attributes & kSettableAttributes;
+    return SetFileAttributesW(WidePath(path).c_str(), settable ? settable : FILE_ATTRIBUTE_NORMAL);
+}
+
+std::optional<FileTimes> Win32ReplaceFiles::Times(std::string_view path) {
+    UniqueFile file(CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    FILETIME creation, access, write;
+    if (!file || !GetFileTime(file.Get(), &creation, &access, &write)) return std::nullopt;
+    return FileTimes{FromFileTime(creation), FromFileTime(access), FromFileTime(write)};
+}
+
+bool Win32ReplaceFiles::CopyForBackup(std::string_view path, std::string_view backupPath) {
+    // An earlier backup is overwritten even when it came out hidden or read-only.
+    const std::wstring backup = WidePath(backupPath);
+    DWORD existing = GetFileAttributesW(backup.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES &&
+        (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)))
+        SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (EndsWithIgnoringCase(path, ".gz")) return GzipDecompressCopy(path, backupPath);
+    return CopyFileW(WidePath(path).c_str(), backup.c_str(), FALSE) != FALSE;
+}
+
+}  // namespace lark
