@@ -23,6 +23,9 @@ class InputFile {
   public:
     virtual ~InputFile() = default;
     virtual uint64_t Size() const = 0;
+    // The file's times as they were when it was opened, before reading it counted as an
+    // access.
+    virtual std::optional<FileTimes> Times() const = 0;
     // Bytes read into `into` (fewer than count only at the end), 0 at the end, -1 on an
     // error.
     virtual int64_t Read(char* into, size_t count) = 0;
@@ -54,7 +57,6 @@ class ReplaceFiles {
     // path + ".out" beside the file (another free name when that one is taken).
     virtual std::unique_ptr<ReplacementFile> CreateReplacement(std::string_view path) = 0;
     virtual bool SetAttributes(std::string_view path, uint32_t attributes) = 0;
-    virtual std::optional<FileTimes> Times(std::string_view path) = 0;
     // Copies the file to backupPath, overwriting it; a file whose name ends in ".gz" is
     // copied decompressed.
     virtual bool CopyForBackup(std::string_view path, std::string_view backupPath) = 0;

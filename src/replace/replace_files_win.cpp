@@ -40,8 +40,12 @@ class Win32Input final : public InputFile {
     explicit Win32Input(UniqueFile file) : file_(std::move(file)) {
         LARGE_INTEGER size{};
         if (GetFileSizeEx(file_.Get(), &size)) size_ = uint64_t(size.QuadPart);
+        FILETIME creation, access, write;
+        if (GetFileTime(file_.Get(), &creation, &access, &write))
+            times_ = FileTimes{FromFileTime(creation), FromFileTime(access), FromFileTime(write)};
     }
     uint64_t Size() const override { return size_; }
+    std::optional<FileTimes> Times() const override { return times_; }
     int64_t Read(char* into, size_t count) override {
         size_t done = 0;
         while (done < count) {
@@ -57,6 +61,7 @@ class Win32Input final : public InputFile {
   private:
     UniqueFile file_;
     uint64_t size_ = 0;
+    std::optional<FileTimes> times_;
 };
 
 class Win32Output final : public OutputFile {
@@ -149,15 +154,6 @@ std::unique_ptr<ReplacementFile> Win32ReplaceFiles::CreateReplacement(std::strin
 bool Win32ReplaceFiles::SetAttributes(std::string_view path, uint32_t attributes) {
     DWORD settable = attributes & kSettableAttributes;
     return SetFileAttributesW(WidePath(path).c_str(), settable ? settable : FILE_ATTRIBUTE_NORMAL);
-}
-
-std::optional<FileTimes> Win32ReplaceFiles::Times(std::string_view path) {
-    UniqueFile file(CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, 0, nullptr));
-    FILETIME creation, access, write;
-    if (!file || !GetFileTime(file.Get(), &creation, &access, &write)) return std::nullopt;
-    return FileTimes{FromFileTime(creation), FromFileTime(access), FromFileTime(write)};
 }
 
 bool Win32ReplaceFiles::CopyForBackup(std::string_view path, std::string_view backupPath) {

@@ -12,7 +12,6 @@ class Win32ReplaceFiles final : public ReplaceFiles {
     std::unique_ptr<OutputFile> CreateLog(std::string_view path) override;
     std::unique_ptr<ReplacementFile> CreateReplacement(std::string_view path) override;
     bool SetAttributes(std::string_view path, uint32_t attributes) override;
-    std::optional<FileTimes> Times(std::string_view path) override;
     bool CopyForBackup(std::string_view path, std::string_view backupPath) override;
 };
 

@@ -162,6 +162,7 @@ void ReplaceRun::ProcessFoundFile(const std::string& path) {
         if (info && !info->IsFolder()) LogTimed("!!Unable to read " + path, 3);
         return;
     }
+    fileTimes_ = input->Times().value_or(FileTimes{});
     // One byte more than the size tells a file read whole from one that grew meanwhile.
     std::string head(std::min<uint64_t>(input->Size() + 1, kFirstRead), '\0');
     int64_t got = ReadFully(*input, head.data(), head.size());
@@ -230,8 +231,9 @@ bool ReplaceRun::RewriteFile(const std::string& path, ReplacementFile& replaceme
         return false;
     }
     // The file is rewritten, not replaced by another: it keeps its creation time in any
-    // case, and its other times when the dialog asks so at this moment.
-    FileTimes times = files_.Times(path).value_or(FileTimes{});
+    // case, and its other times when the dialog asks so at this moment. They are the times
+    // it had before this run read it.
+    FileTimes times = fileTimes_;
     if (!criteria_.KeepDateTime) times.lastAccess = times.lastWrite = 0;
     if (!replacement.Commit(attributes, times)) {
         LogTimed("!!Re-Write file: Unable to replace " + path, 3);

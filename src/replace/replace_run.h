@@ -11,15 +11,12 @@
 #include <vector>
 
 #include "replace/replace_engine.h"
+#include "replace/replace_files.h"
 
 namespace lark {
 
 struct AppContext;
 struct SearchCriteria;
-class InputFile;
-class OutputFile;
-class ReplacementFile;
-class ReplaceFiles;
 
 // What a run needs of the program's windows.
 class ReplaceHost {
@@ -119,6 +116,7 @@ class ReplaceRun {
     std::vector<ByteFinder> lineNeedles_;
     bool everyLine_ = false;
     std::map<std::string, std::string> types_;  // extension -> registry type, for this run
+    FileTimes fileTimes_;                       // of the file being processed, as it was opened
     std::unique_ptr<OutputFile> log_;
     std::string logPending_;
     std::string probe_;  // the block being searched, folded

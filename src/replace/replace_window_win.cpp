@@ -57,10 +57,14 @@ LRESULT TfmReplace::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
                 default:
                     return FALSE;
             }
-        case WM_CLOSE:
-            // The title bar's close button closes like Close; it must not stop the run.
-            BitBtn1Click();
-            return TRUE;
+        case WM_SYSCOMMAND:
+            // The title bar's close button and Alt+F4 close like Close and leave the run
+            // going; Esc, which a multi-line memo turns into WM_CLOSE, stays Stop.
+            if ((wParam & 0xFFF0) == SC_CLOSE) {
+                BitBtn1Click();
+                return TRUE;
+            }
+            return FALSE;
         case WM_SIZE:
             FormResize();
             return FALSE;

@@ -50,10 +50,11 @@ class FakeReplaceFiles final : public ReplaceFiles {
 
     class Input final : public InputFile {
       public:
-        Input(FakeReplaceFiles& owner, std::string key, std::string data)
-            : owner_(owner), key_(std::move(key)), data_(std::move(data)) {
+        Input(FakeReplaceFiles& owner, std::string key, std::string data, FileTimes times)
+            : owner_(owner), key_(std::move(key)), data_(std::move(data)), times_(times) {
             ++owner_.openInputs[key_];
         }
+        std::optional<FileTimes> Times() const override { return times_; }
         ~Input() override { --owner_.openInputs[key_]; }
         uint64_t Size() const override { return data_.size(); }
         int64_t Read(char* into, size_t count) override {
@@ -67,13 +68,14 @@ class FakeReplaceFiles final : public ReplaceFiles {
         FakeReplaceFiles& owner_;
         std::string key_;
         std::string data_;
+        FileTimes times_;
         size_t at_ = 0;
     };
     std::unique_ptr<InputFile> OpenRead(std::string_view path) override {
         const File* f = Find(std::string(path));
         if (!f || unreadable.count(UpperCase(path)) || (f->attributes & kAttrDirectory))
             return nullptr;
-        return std::make_unique<Input>(*this, UpperCase(path), f->data);
+        return std::make_unique<Input>(*this, UpperCase(path), f->data, f->times);
     }
 
     class Output : public OutputFile {
@@ -136,11 +138,6 @@ class FakeReplaceFiles final : public ReplaceFiles {
         if (stuckReadOnly.count(UpperCase(path))) return false;
         f->attributes = attributes;
         return true;
-    }
-    std::optional<FileTimes> Times(std::string_view path) override {
-        const File* f = Find(std::string(path));
-        if (!f) return std::nullopt;
-        return f->times;
     }
     bool CopyForBackup(std::string_view path, std::string_view backupPath) override {
         if (failBackup.count(UpperCase(path))) return false;
