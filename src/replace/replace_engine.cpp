@@ -65,6 +65,25 @@ void FoldAsciiBytes(char* data, size_t size) {
     }
 }
 
+void FoldAsciiCopy(const char* from, size_t size, char* to) {
+    const auto* in = reinterpret_cast<const unsigned char*>(from);
+    auto* out = reinterpret_cast<unsigned char*>(to);
+    for (size_t i = 0; i < size; ++i) {
+        unsigned char c = in[i];
+        out[i] = static_cast<unsigned char>(c + (static_cast<unsigned char>(c - 'A') < 26u) * 32);
+    }
+}
+
+void ByteBuffer::Reserve(size_t count) {
+    if (count <= capacity_) return;
+    const size_t capacity = std::max(count, capacity_ * 2);
+    // Left uninitialised on purpose: every byte is read into before it is looked at.
+    std::unique_ptr<char[]> data(new char[capacity]);
+    if (size_ > 0) std::memcpy(data.get(), data_.get(), size_);
+    data_ = std::move(data);
+    capacity_ = capacity;
+}
+
 ByteFinder::ByteFinder(std::string needle) : needle_(std::move(needle)) {
     const size_t n = needle_.size();
     skip_.fill(static_cast<uint32_t>(n));
@@ -90,6 +109,15 @@ size_t ByteFinder::Find(std::string_view hay, size_t from) const {
         i += skip_[c];
     }
     return std::string_view::npos;
+}
+
+LiteralFinder::LiteralFinder(std::string needle, bool caseSensitive)
+    : size_(needle.size()), caseSensitive_(caseSensitive) {
+    if (caseSensitive) {
+        exact_ = ByteFinder(std::move(needle));
+    } else {
+        folded_ = FoldedFinder(needle);
+    }
 }
 
 int64_t FindBytes(std::string_view block, std::string_view bytes, size_t start) {

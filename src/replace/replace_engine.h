@@ -6,9 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "search/query.h"
 
 namespace lark {
 
@@ -18,11 +21,29 @@ inline bool IsWordChar(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-// ASCII A-Z to a-z, nothing else; in place.
+// ASCII A-Z to a-z, nothing else; in place, or into a copy in the same pass.
 void FoldAsciiBytes(char* data, size_t size);
 inline void FoldAsciiBytes(std::string& text) {
     FoldAsciiBytes(text.data(), text.size());
 }
+void FoldAsciiCopy(const char* from, size_t size, char* to);
+
+// Bytes kept from file to file, so a run makes (and the system clears) its buffers once
+// rather than once per file.
+class ByteBuffer {
+  public:
+    char* Data() { return data_.get(); }
+    std::string_view View() const { return {data_.get(), size_}; }
+    size_t Size() const { return size_; }
+    void SetSize(size_t size) { size_ = size; }
+    // Room for at least count bytes; the first Size() bytes stay.
+    void Reserve(size_t count);
+
+  private:
+    std::unique_ptr<char[]> data_;
+    size_t capacity_ = 0;
+    size_t size_ = 0;
+};
 
 // One needle, prepared once for many searches (a skip table on its last byte).
 class ByteFinder {
@@ -36,6 +57,24 @@ class ByteFinder {
   private:
     std::string needle_;
     std::array<uint32_t, 256> skip_{};
+};
+
+// A search string as the run looks for the places worth a closer look: exactly, or with the
+// ASCII letters of the text in either case (the needle is then lower-case already).
+class LiteralFinder {
+  public:
+    LiteralFinder(std::string needle, bool caseSensitive);
+    size_t Size() const { return size_; }
+    // First occurrence at or after from, or npos.
+    size_t Find(std::string_view hay, size_t from) const {
+        return caseSensitive_ ? exact_.Find(hay, from) : folded_.Find(hay, from);
+    }
+
+  private:
+    size_t size_;
+    bool caseSensitive_;
+    ByteFinder exact_;
+    FoldedFinder folded_;
 };
 
 // First index p >= start at which the bytes occur in block, or -1.

@@ -49,36 +49,30 @@ struct TextEdit {
 
 }  // namespace
 
-void ReplaceRun::ProcessTextFile(const std::string& path, std::string text) {
+void ReplaceRun::ProcessTextFile(const std::string& path, std::string_view text) {
     const uint32_t startTick = ctx_.clock.TickCount();
-    std::string foldedText;
-    if (!CaseSensitive) {
-        foldedText = text;
-        FoldAsciiBytes(foldedText);
-    }
-    const std::string_view folded = CaseSensitive ? std::string_view(text) : foldedText;
     std::vector<TextEdit> edits;
     std::vector<size_t> lineStarts;
     // Only a line that holds one of the needles can change; the others are never looked at.
     for (size_t from = 0; from < text.size() && !AbortRequested;) {
-        const size_t until = LineEndFrom(folded, std::min(text.size(), from + kTextWindow));
-        const std::string_view window = folded.substr(0, until);
+        const size_t until = LineEndFrom(text, std::min(text.size(), from + kTextWindow));
+        const std::string_view window = text.substr(0, until);
         lineStarts.clear();
         if (everyLine_) {
             for (size_t at = from; at < until;) {
                 lineStarts.push_back(at);
                 const size_t end = LineEndFrom(window, at);
                 if (end >= until) break;
-                at = end + TerminatorLength(folded, end);
+                at = end + TerminatorLength(text, end);
             }
         } else {
-            for (const ByteFinder& needle : lineNeedles_) {
+            for (const LiteralFinder& needle : lineNeedles_) {
                 size_t lineStart = from;
                 for (size_t at = from;;) {
                     const size_t hit = needle.Find(window, at);
                     if (hit == std::string_view::npos) break;
                     size_t start = hit;
-                    while (start > lineStart && !IsLineEnd(folded[start - 1])) --start;
+                    while (start > lineStart && !IsLineEnd(text[start - 1])) --start;
                     lineStarts.push_back(start);
                     lineStart = LineEndFrom(window, hit);
                     at = lineStart;
@@ -91,10 +85,12 @@ void ReplaceRun::ProcessTextFile(const std::string& path, std::string text) {
             const size_t end = LineEndFrom(text, start);
             if (end == start) continue;
             TextEdit edit{start, end, TerminatorLength(text, end),
-                          EditedLine{text.substr(start, end - start)}};
-            if (!LinePattern.empty() &&
-                !WildcardMatch(folded.substr(start, end - start), LinePattern))
-                continue;
+                          EditedLine{std::string(text.substr(start, end - start))}};
+            if (!LinePattern.empty()) {
+                std::string folded = edit.line.text;
+                if (!CaseSensitive) FoldAsciiBytes(folded);
+                if (!WildcardMatch(folded, LinePattern)) continue;
+            }
             if (ApplyLineRules(path, edit.line)) edits.push_back(std::move(edit));
             if (AbortRequested) break;
             ProcessMessages();
@@ -124,7 +120,7 @@ void ReplaceRun::ProcessTextFile(const std::string& path, std::string text) {
     }
     rewritten.append(text, copied, std::string::npos);
 
-    std::unique_ptr<ReplacementFile> replacement = files_.CreateReplacement(path);
+    std::unique_ptr<ReplacementFile> replacement = files_.CreateReplacement(path, fileAttributes_);
     if (!replacement || !replacement->Write(rewritten)) {
         LogTimed("!!Re-Write file: Unable to write " + path, 3);
         return;
@@ -169,38 +165,30 @@ bool ReplaceRun::ApplyLineRules(const std::string& path, EditedLine& line) {
     return changed;
 }
 
-void ReplaceRun::ProcessBinaryFile(const std::string& path, std::unique_ptr<InputFile> input,
-                                   std::string chunk) {
+void ReplaceRun::ProcessBinaryFile(const std::string& path, std::unique_ptr<InputFile> input) {
     LogTimed("Checking Binary " + path, 2);
     const uint32_t startTick = ctx_.clock.TickCount();
     bool hit = false;
     std::unique_ptr<ReplacementFile> replacement;
     bool writing = WriteChanges;
     if (writing) {
-        replacement = files_.CreateReplacement(path);
+        replacement = files_.CreateReplacement(path, fileAttributes_);
         if (!replacement) {
             LogTimed("!!Re-Write file: Unable to write " + path, 3);
             writing = false;
         }
     }
-    std::string foldedChunk;
     std::vector<uint8_t> candidates;
     std::string rewritten;
-    while (!chunk.empty()) {
-        if (!CaseSensitive) {
-            foldedChunk.assign(chunk);
-            FoldAsciiBytes(foldedChunk);
-        }
-        const std::string_view probe = CaseSensitive ? std::string_view(chunk) : foldedChunk;
+    for (std::string_view chunk = buffer_.View(); !chunk.empty(); chunk = buffer_.View()) {
         // The blocks that hold an occurrence of some search string; no other block changes.
         const size_t blocks = (chunk.size() + kBinaryBlockSize - 1) / kBinaryBlockSize;
         candidates.assign(blocks, 0);
         bool any = false;
-        for (const ByteFinder& finder : finders_) {
-            const size_t n = finder.Needle().size();
-            if (n == 0 || n > kBinaryBlockSize) continue;
+        for (const LiteralFinder& needle : blockNeedles_) {
+            const size_t n = needle.Size();
             for (size_t at = 0;;) {
-                const size_t p = finder.Find(probe, at);
+                const size_t p = needle.Find(chunk, at);
                 if (p == std::string_view::npos) break;
                 const size_t block = p / kBinaryBlockSize;
                 const size_t blockEnd = std::min(chunk.size(), (block + 1) * kBinaryBlockSize);
@@ -218,7 +206,7 @@ void ReplaceRun::ProcessBinaryFile(const std::string& path, std::unique_ptr<Inpu
         for (size_t block = 0; any && block < blocks && !AbortRequested; ++block) {
             if (!candidates[block]) continue;
             const size_t offset = block * kBinaryBlockSize;
-            std::string data = chunk.substr(offset, kBinaryBlockSize);
+            std::string data(chunk.substr(offset, kBinaryBlockSize));
             if (!ReplaceInBlock(path, data)) continue;
             hit = true;
             rewritten.append(chunk, copied, offset - copied);
@@ -239,10 +227,11 @@ void ReplaceRun::ProcessBinaryFile(const std::string& path, std::unique_ptr<Inpu
         if (!WriteChanges && FileReported) break;
         ProcessMessages();
         if (AbortRequested) break;
-        chunk.resize(kBinaryChunk);
+        buffer_.SetSize(0);
+        buffer_.Reserve(kBinaryChunk);
         size_t have = 0;
-        while (have < chunk.size()) {
-            int64_t got = input->Read(chunk.data() + have, chunk.size() - have);
+        while (have < kBinaryChunk) {
+            int64_t got = input->Read(buffer_.Data() + have, kBinaryChunk - have);
             if (got < 0) {
                 LogTimed("!!Unable to read " + path, 3);
                 return;
@@ -250,7 +239,7 @@ void ReplaceRun::ProcessBinaryFile(const std::string& path, std::unique_ptr<Inpu
             if (got == 0) break;
             have += size_t(got);
         }
-        chunk.resize(have);
+        buffer_.SetSize(have);
     }
     input.reset();
     // A file stopped half-way keeps its content: the partial replacement is dropped.

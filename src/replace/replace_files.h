@@ -26,6 +26,7 @@ class InputFile {
     // The file's times as they were when it was opened, before reading it counted as an
     // access.
     virtual std::optional<FileTimes> Times() const = 0;
+    virtual uint32_t Attributes() const = 0;
     // Bytes read into `into` (fewer than count only at the end), 0 at the end, -1 on an
     // error.
     virtual int64_t Read(char* into, size_t count) = 0;
@@ -54,8 +55,10 @@ class ReplaceFiles {
     virtual std::unique_ptr<InputFile> OpenRead(std::string_view path) = 0;
     // A new, empty file (an existing one is emptied); null when it cannot be created.
     virtual std::unique_ptr<OutputFile> CreateLog(std::string_view path) = 0;
-    // path + ".out" beside the file (another free name when that one is taken).
-    virtual std::unique_ptr<ReplacementFile> CreateReplacement(std::string_view path) = 0;
+    // path + ".out" beside the file (another free name when that one is taken), made with
+    // the attributes the file will have.
+    virtual std::unique_ptr<ReplacementFile> CreateReplacement(std::string_view path,
+                                                               uint32_t attributes) = 0;
     virtual bool SetAttributes(std::string_view path, uint32_t attributes) = 0;
     // Copies the file to backupPath, overwriting it; a file whose name ends in ".gz" is
     // copied decompressed.

@@ -17,12 +17,14 @@ constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_H
                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
                                       FILE_ATTRIBUTE_TEMPORARY;
 
-FILETIME ToFileTime(int64_t ticks) {
-    return {DWORD(uint64_t(ticks) & 0xFFFFFFFFu), DWORD(uint64_t(ticks) >> 32)};
+// A replacement is never made read-only: it would refuse its own rename on some systems.
+DWORD Settable(uint32_t attributes) {
+    DWORD settable = attributes & kSettableAttributes & ~FILE_ATTRIBUTE_READONLY;
+    return settable ? settable : FILE_ATTRIBUTE_NORMAL;
 }
 
-int64_t FromFileTime(const FILETIME& time) {
-    return int64_t((uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+FILETIME ToFileTime(int64_t ticks) {
+    return {DWORD(uint64_t(ticks) & 0xFFFFFFFFu), DWORD(uint64_t(ticks) >> 32)};
 }
 
 bool WriteAll(HANDLE file, std::string_view data) {
@@ -38,14 +40,20 @@ bool WriteAll(HANDLE file, std::string_view data) {
 class Win32Input final : public InputFile {
   public:
     explicit Win32Input(UniqueFile file) : file_(std::move(file)) {
+        // Size, times and attributes before any read counts as an access. (The handle's
+        // whole information would also ask for the volume, which costs far more.)
         LARGE_INTEGER size{};
         if (GetFileSizeEx(file_.Get(), &size)) size_ = uint64_t(size.QuadPart);
-        FILETIME creation, access, write;
-        if (GetFileTime(file_.Get(), &creation, &access, &write))
-            times_ = FileTimes{FromFileTime(creation), FromFileTime(access), FromFileTime(write)};
+        FILE_BASIC_INFO basic{};
+        if (GetFileInformationByHandleEx(file_.Get(), FileBasicInfo, &basic, sizeof basic)) {
+            times_ = FileTimes{basic.CreationTime.QuadPart, basic.LastAccessTime.QuadPart,
+                               basic.LastWriteTime.QuadPart};
+            attributes_ = basic.FileAttributes;
+        }
     }
     uint64_t Size() const override { return size_; }
     std::optional<FileTimes> Times() const override { return times_; }
+    uint32_t Attributes() const override { return attributes_; }
     int64_t Read(char* into, size_t count) override {
         size_t done = 0;
         while (done < count) {
@@ -62,6 +70,7 @@ class Win32Input final : public InputFile {
     UniqueFile file_;
     uint64_t size_ = 0;
     std::optional<FileTimes> times_;
+    uint32_t attributes_ = 0;
 };
 
 class Win32Output final : public OutputFile {
@@ -75,8 +84,11 @@ class Win32Output final : public OutputFile {
 
 class Win32Replacement final : public ReplacementFile {
   public:
-    Win32Replacement(UniqueFile file, std::wstring path, std::wstring target)
-        : file_(std::move(file)), path_(std::move(path)), target_(std::move(target)) {}
+    Win32Replacement(UniqueFile file, std::wstring path, std::wstring target, DWORD attributes)
+        : file_(std::move(file)),
+          path_(std::move(path)),
+          target_(std::move(target)),
+          attributes_(attributes) {}
     ~Win32Replacement() override {
         if (committed_) return;
         file_.Reset();
@@ -90,12 +102,12 @@ class Win32Replacement final : public ReplacementFile {
         FILETIME write = ToFileTime(times.lastWrite);
         SetFileTime(file_.Get(), times.creation ? &creation : nullptr,
                     times.lastAccess ? &access : nullptr, times.lastWrite ? &write : nullptr);
-        if (!FlushFileBuffers(file_.Get())) return false;
+        // Not forced to the disk file by file (as sed -i does not): that would cost a disk
+        // round trip per file. The rename below is what keeps the original whole.
         file_.Reset();
-        DWORD settable = attributes & kSettableAttributes & ~FILE_ATTRIBUTE_READONLY;
-        SetFileAttributesW(path_.c_str(), settable ? settable : FILE_ATTRIBUTE_NORMAL);
-        if (!MoveFileExW(path_.c_str(), target_.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD settable = Settable(attributes);
+        if (settable != attributes_) SetFileAttributesW(path_.c_str(), settable);
+        if (!MoveFileExW(path_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
             SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
             return false;
         }
@@ -107,6 +119,7 @@ class Win32Replacement final : public ReplacementFile {
     UniqueFile file_;
     std::wstring path_;
     std::wstring target_;
+    DWORD attributes_;
     bool committed_ = false;
 };
 
@@ -132,7 +145,9 @@ std::unique_ptr<OutputFile> Win32ReplaceFiles::CreateLog(std::string_view path) 
     return std::make_unique<Win32Output>(std::move(file));
 }
 
-std::unique_ptr<ReplacementFile> Win32ReplaceFiles::CreateReplacement(std::string_view path) {
+std::unique_ptr<ReplacementFile> Win32ReplaceFiles::CreateReplacement(std::string_view path,
+                                                                      uint32_t attributes) {
+    const DWORD settable = Settable(attributes);
     // ".out" beside the file; a file of that name that is not ours is never overwritten.
     const std::wstring target = WidePath(path);
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -142,9 +157,10 @@ std::unique_ptr<ReplacementFile> Win32ReplaceFiles::CreateReplacement(std::strin
             name += std::to_string(attempt);
         }
         std::wstring wide = WidePath(name);
-        UniqueFile file(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file) return std::make_unique<Win32Replacement>(std::move(file), wide, target);
+        UniqueFile file(
+            CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, settable, nullptr));
+        if (file)
+            return std::make_unique<Win32Replacement>(std::move(file), wide, target, settable);
         DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return nullptr;
     }

@@ -10,7 +10,8 @@ class Win32ReplaceFiles final : public ReplaceFiles {
     std::optional<FileInfo> Stat(std::string_view path) override;
     std::unique_ptr<InputFile> OpenRead(std::string_view path) override;
     std::unique_ptr<OutputFile> CreateLog(std::string_view path) override;
-    std::unique_ptr<ReplacementFile> CreateReplacement(std::string_view path) override;
+    std::unique_ptr<ReplacementFile> CreateReplacement(std::string_view path,
+                                                       uint32_t attributes) override;
     bool SetAttributes(std::string_view path, uint32_t attributes) override;
     bool CopyForBackup(std::string_view path, std::string_view backupPath) override;
 };

@@ -121,15 +121,17 @@ bool ReplaceRun::Prepare(bool searchOnly) {
     });
     finders_.clear();
     lineNeedles_.clear();
+    blockNeedles_.clear();
     everyLine_ = false;
     for (const std::string& search : Pairs.SearchStrings) {
         finders_.emplace_back(search);
         if (search.empty()) continue;
+        if (search.size() <= kBinaryBlockSize) blockNeedles_.emplace_back(search, CaseSensitive);
         std::string needle = PatternMatching ? LongestLiteral(search) : search;
         if (needle.empty()) {
             everyLine_ = true;
         } else {
-            lineNeedles_.emplace_back(std::move(needle));
+            lineNeedles_.emplace_back(std::move(needle), CaseSensitive);
         }
     }
     return Pairs.PairCount > 0 && safe;
@@ -163,25 +165,28 @@ void ReplaceRun::ProcessFoundFile(const std::string& path) {
         return;
     }
     fileTimes_ = input->Times().value_or(FileTimes{});
+    fileAttributes_ = input->Attributes() & ~kAttrReadOnly;
     // One byte more than the size tells a file read whole from one that grew meanwhile.
-    std::string head(std::min<uint64_t>(input->Size() + 1, kFirstRead), '\0');
-    int64_t got = ReadFully(*input, head.data(), head.size());
+    const size_t first = size_t(std::min<uint64_t>(input->Size() + 1, kFirstRead));
+    buffer_.SetSize(0);
+    buffer_.Reserve(first);
+    int64_t got = ReadFully(*input, buffer_.Data(), first);
     if (got < 0) {
         LogTimed("!!Unable to read " + path, 3);
         return;
     }
-    const bool whole = size_t(got) < head.size();
-    head.resize(size_t(got));
-    if (BeginsWith(type, "text") || IsTextSample(head)) {
-        if (!whole && !ReadRest(*input, head)) {
+    const bool whole = size_t(got) < first;
+    buffer_.SetSize(size_t(got));
+    if (BeginsWith(type, "text") || IsTextSample(buffer_.View())) {
+        if (!whole && !ReadRest(*input)) {
             LogTimed("!!Unable to read " + path, 3);
             return;
         }
         // A file still open for reading could not be replaced.
         input.reset();
-        ProcessTextFile(path, std::move(head));
+        ProcessTextFile(path, buffer_.View());
     } else if (!BeginsWith(type, "video") && !BeginsWith(type, "audio")) {
-        ProcessBinaryFile(path, std::move(input), std::move(head));
+        ProcessBinaryFile(path, std::move(input));
     }
 }
 
@@ -192,18 +197,16 @@ std::string ReplaceRun::TypeOf(std::string_view path) {
     return it->second;
 }
 
-bool ReplaceRun::ReadRest(InputFile& input, std::string& data) {
-    size_t have = data.size();
+bool ReplaceRun::ReadRest(InputFile& input) {
     for (;;) {
-        size_t want = std::max<size_t>(size_t(input.Size()) + 1, have + 64 * 1024);
-        data.resize(want);
-        int64_t got = ReadFully(input, data.data() + have, want - have);
+        const size_t have = buffer_.Size();
+        const size_t want = std::max<size_t>(size_t(input.Size()) + 1, have + 64 * 1024);
+        buffer_.Reserve(want);
+        int64_t got = ReadFully(input, buffer_.Data() + have, want - have);
         if (got < 0) return false;
-        have += size_t(got);
-        if (have < want) break;
+        buffer_.SetSize(have + size_t(got));
+        if (have + size_t(got) < want) return true;
     }
-    data.resize(have);
-    return true;
 }
 
 void ReplaceRun::ReportFile(const std::string& path, bool emptyLineFirst) {

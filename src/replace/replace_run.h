@@ -95,12 +95,12 @@ class ReplaceRun {
     void CloseLog();
     void ReportFile(const std::string& path, bool emptyLineFirst);
     std::string TypeOf(std::string_view path);
-    bool ReadRest(InputFile& input, std::string& data);
+    bool ReadRest(InputFile& input);
 
-    void ProcessTextFile(const std::string& path, std::string text);
+    void ProcessTextFile(const std::string& path, std::string_view text);
     bool ApplyLineRules(const std::string& path, EditedLine& line);
-    void ProcessBinaryFile(const std::string& path, std::unique_ptr<InputFile> input,
-                           std::string chunk);
+    // The first chunk is in buffer_.
+    void ProcessBinaryFile(const std::string& path, std::unique_ptr<InputFile> input);
     bool ReplaceInBlock(const std::string& path, std::string& block);
     bool RewriteFile(const std::string& path, ReplacementFile& replacement);
     void LogReplaced(const std::string& path, uint32_t startTick);
@@ -113,12 +113,15 @@ class ReplaceRun {
     // One finder per pair (empty for an empty search string), and the needles that pick
     // the lines worth trying: every changed line holds one of them.
     std::vector<ByteFinder> finders_;
-    std::vector<ByteFinder> lineNeedles_;
+    std::vector<LiteralFinder> lineNeedles_;
+    std::vector<LiteralFinder> blockNeedles_;
     bool everyLine_ = false;
     std::map<std::string, std::string> types_;  // extension -> registry type, for this run
     FileTimes fileTimes_;                       // of the file being processed, as it was opened
+    uint32_t fileAttributes_ = 0;               // the same, without read-only
     std::unique_ptr<OutputFile> log_;
     std::string logPending_;
+    ByteBuffer buffer_;  // the file being read: a whole text, or a chunk of blocks
     std::string probe_;  // the block being searched, folded
 };
 

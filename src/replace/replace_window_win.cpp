@@ -194,7 +194,10 @@ void TfmReplace::BitBtn1Click() {
 }
 
 WindowReplaceHost::WindowReplaceHost(TfmReplace& window, MainWindowParts parts)
-    : window_(window), parts_(std::move(parts)), lastLook_(GetTickCount()) {}
+    : window_(window),
+      parts_(std::move(parts)),
+      lastLook_(GetTickCount()),
+      lastFlush_(lastLook_ - kMemoFlushIntervalMs) {}
 
 bool WindowReplaceHost::ProcessMessages() {
     if (ending_) return false;
@@ -203,7 +206,12 @@ bool WindowReplaceHost::ProcessMessages() {
     const DWORD now = GetTickCount();
     if (now - lastLook_ < kRunLookIntervalMs) return true;
     lastLook_ = now;
-    window_.FlushStatus();
+    // The memo takes its lines a few times a second: each addition costs the edit control
+    // a pass over its text.
+    if (now - lastFlush_ >= kMemoFlushIntervalMs) {
+        window_.FlushStatus();
+        lastFlush_ = now;
+    }
     if (!PumpWaitingMessages()) ending_ = true;
     return !ending_;
 }

@@ -97,11 +97,13 @@ class WindowReplaceHost final : public ReplaceHost {
     TfmReplace& window_;
     MainWindowParts parts_;
     DWORD lastLook_;
+    DWORD lastFlush_;
     bool ending_ = false;
 };
 
-// How often a run lets the windows handle their messages, at most.
+// How often a run lets the windows handle their messages, and shows its new lines, at most.
 inline constexpr DWORD kRunLookIntervalMs = 30;
+inline constexpr DWORD kMemoFlushIntervalMs = 200;
 
 // One run on the real disk: Stop reaches it while it lasts, and every line is in the memo
 // when it ends. Exceptions of the run (an index that cannot be read) pass on.

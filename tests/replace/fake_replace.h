@@ -55,6 +55,8 @@ class FakeReplaceFiles final : public ReplaceFiles {
             ++owner_.openInputs[key_];
         }
         std::optional<FileTimes> Times() const override { return times_; }
+        uint32_t Attributes() const override { return attributes_; }
+        uint32_t attributes_ = 0;
         ~Input() override { --owner_.openInputs[key_]; }
         uint64_t Size() const override { return data_.size(); }
         int64_t Read(char* into, size_t count) override {
@@ -75,7 +77,9 @@ class FakeReplaceFiles final : public ReplaceFiles {
         const File* f = Find(std::string(path));
         if (!f || unreadable.count(UpperCase(path)) || (f->attributes & kAttrDirectory))
             return nullptr;
-        return std::make_unique<Input>(*this, UpperCase(path), f->data, f->times);
+        auto input = std::make_unique<Input>(*this, UpperCase(path), f->data, f->times);
+        input->attributes_ = f->attributes;
+        return input;
     }
 
     class Output : public OutputFile {
@@ -130,7 +134,7 @@ class FakeReplaceFiles final : public ReplaceFiles {
         Output out_;
         bool committed_ = false;
     };
-    std::unique_ptr<ReplacementFile> CreateReplacement(std::string_view path) override {
+    std::unique_ptr<ReplacementFile> CreateReplacement(std::string_view path, uint32_t) override {
         return std::make_unique<Replacement>(*this, std::string(path));
     }
     bool SetAttributes(std::string_view path, uint32_t attributes) override {

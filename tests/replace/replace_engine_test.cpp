@@ -1,5 +1,6 @@
 // The engine's rules one by one: pairs and their refusal, the two line rules, the block
 // rule and the status line.
+#include "base/text.h"
 #include "replace/replace_engine.h"
 
 #include <gtest/gtest.h>
@@ -237,9 +238,17 @@ TEST(ByteFinder, FindsWhatAPlainSearchFinds) {
     for (const char* needle :
          {"a", "ab", "abc", "bab", "cab", "abcab", "\xe9z", "zz", "aaab", "b", "abababc"}) {
         ByteFinder finder(needle);
+        LiteralFinder exact(needle, true);
+        // The same needle in capitals, looked for ignoring case, finds the same places.
+        std::string upperHay = hay;
+        for (char& ch : upperHay) ch = AsciiUpper(ch);
+        LiteralFinder folded(needle, false);
         for (size_t from = 0; from <= hay.size() + 1; ++from) {
             size_t expected = from > hay.size() ? std::string::npos : hay.find(needle, from);
             ASSERT_EQ(finder.Find(hay, from), expected) << needle << " from " << from;
+            if (from > hay.size()) continue;
+            ASSERT_EQ(exact.Find(hay, from), expected) << needle << " from " << from;
+            ASSERT_EQ(folded.Find(upperHay, from), expected) << needle << " from " << from;
         }
     }
 }
