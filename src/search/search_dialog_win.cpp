@@ -139,8 +139,24 @@ LRESULT CALLBACK NumberBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
 }
 
 LRESULT CALLBACK PairBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-    // A pair is a search string, a tab and its replacement: Tab must type a tab here.
-    if (msg == WM_GETDLGCODE) return DefSubclassProc(hwnd, msg, wp, lp) | DLGC_WANTTAB;
+    // A pair is a search string, a tab and its replacement: Tab must type a tab here. A
+    // multi-line edit in a dialog moves the focus on Tab itself, so the key is taken first
+    // (Ctrl+Tab still leaves the box) and its character is not typed twice.
+    switch (msg) {
+        case WM_GETDLGCODE:
+            return DefSubclassProc(hwnd, msg, wp, lp) | DLGC_WANTTAB;
+        case WM_KEYDOWN:
+            if (wp == VK_TAB && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
+                SendMessageW(hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"\t"));
+                return 0;
+            }
+            break;
+        case WM_CHAR:
+            if (wp == L'\t') return 0;
+            break;
+        default:
+            break;
+    }
     return DefSubclassProc(hwnd, msg, wp, lp);
 }
 

@@ -8,17 +8,17 @@
 #include <filesystem>
 #include <thread>
 
-#include "config/context.h"
-#include "config/data_paths.h"
 #include "base/date_time.h"
 #include "base/file_helpers.h"
+#include "config/context.h"
+#include "config/data_paths.h"
 #include "config/settings.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"
+#include "platform/shell.h"
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/win32_platform.h"
 #include "res/search_dialog_ids.h"
-#include "platform/shell.h"
 
 namespace lark {
 namespace {
@@ -262,6 +262,40 @@ TEST_F(SearchDialogTest, ContainingTextMirrorsThePairBoxOnTheGeneralPageOnly) {
     EXPECT_FALSE(Checked(IDC_SEARCH_CB_FTS_ACTIVE));
 }
 
+// The keys reach the pair box as the dialog's own loop hands them over.
+TEST_F(SearchDialogTest, TabTypesATabInThePairBoxAndMovesOnElsewhere) {
+    Open();
+    dialog_->SelectPage(TfmSearch::kPageText);
+    HWND box = Item(IDC_SEARCH_ME_SEARCH_REPLACE);
+    SetFocus(box);
+    auto press = [&](HWND to, UINT key) {
+        for (UINT msg : {UINT(WM_KEYDOWN), UINT(WM_KEYUP)}) {
+            MSG m{to, msg, key, msg == WM_KEYDOWN ? 0x000F0001 : 0xC00F0001, 0, {}};
+            if (!IsDialogMessageW(hwnd_, &m)) {
+                TranslateMessage(&m);
+                DispatchMessageW(&m);
+            }
+            MSG queued;
+            while (PeekMessageW(&queued, nullptr, 0, 0, PM_REMOVE)) {
+                if (!IsDialogMessageW(hwnd_, &queued)) {
+                    TranslateMessage(&queued);
+                    DispatchMessageW(&queued);
+                }
+            }
+        }
+    };
+    Type(IDC_SEARCH_ME_SEARCH_REPLACE, "cat");
+    press(box, VK_TAB);
+    SendMessageW(box, EM_REPLACESEL, TRUE, LPARAM(L"dog"));
+    EXPECT_EQ(Text(IDC_SEARCH_ME_SEARCH_REPLACE), "cat\tdog");
+    EXPECT_EQ(GetFocus(), box);
+    // Anywhere else Tab moves the focus on.
+    dialog_->SelectPage(TfmSearch::kPageGeneral);
+    SetFocus(Item(IDC_SEARCH_CB_SEARCH_FILENAME));
+    press(Item(IDC_SEARCH_CB_SEARCH_FILENAME), VK_TAB);
+    EXPECT_NE(GetFocus(), Item(IDC_SEARCH_CB_SEARCH_FILENAME));
+}
+
 TEST_F(SearchDialogTest, OptionButtonsAndTheTextSearchControls) {
     Open();
     // Without a previous result list the option cannot stay on.
@@ -323,6 +357,8 @@ void AnswerDialogLater(int button, std::string* keywordsSeen) {
         for (int i = 0; i < 500 && !dialog; ++i) {
             Sleep(10);
             dialog = FindWindowW(L"#32770", L"Search Parameters");
+            // Found while it is still being made, its boxes may not exist yet.
+            if (dialog && !IsWindowVisible(dialog)) dialog = nullptr;
         }
         if (!dialog) return;
         wchar_t text[256] = L"";
