@@ -206,11 +206,13 @@ bool WindowReplaceHost::ProcessMessages() {
     const DWORD now = GetTickCount();
     if (now - lastLook_ < kRunLookIntervalMs) return true;
     lastLook_ = now;
-    // The memo takes its lines a few times a second: each addition costs the edit control
-    // a pass over its text.
-    if (now - lastFlush_ >= kMemoFlushIntervalMs) {
+    // The memo takes its lines a few times a second, and less often when showing them costs
+    // much (a shown memo repaints and scrolls at each addition): at most a tenth of the run
+    // goes to it.
+    if (now - lastFlush_ >= flushGap_) {
         window_.FlushStatus();
-        lastFlush_ = now;
+        lastFlush_ = GetTickCount();
+        flushGap_ = std::max<DWORD>(kMemoFlushIntervalMs, 9 * (lastFlush_ - now));
     }
     if (!PumpWaitingMessages()) ending_ = true;
     return !ending_;

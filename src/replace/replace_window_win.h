@@ -64,6 +64,10 @@ class TfmReplace final : public TMyForm, public MessageTarget {
     UniqueIcon closeGlyph_;
 };
 
+// How often a run lets the windows handle their messages, and shows its new lines, at most.
+inline constexpr DWORD kRunLookIntervalMs = 30;
+inline constexpr DWORD kMemoFlushIntervalMs = 200;
+
 // A run's windows: the activity window for its lines and Stop, the main window for the
 // found files and the progress strip (reached through the callbacks).
 class WindowReplaceHost final : public ReplaceHost {
@@ -98,12 +102,9 @@ class WindowReplaceHost final : public ReplaceHost {
     MainWindowParts parts_;
     DWORD lastLook_;
     DWORD lastFlush_;
+    DWORD flushGap_ = kMemoFlushIntervalMs;
     bool ending_ = false;
 };
-
-// How often a run lets the windows handle their messages, and shows its new lines, at most.
-inline constexpr DWORD kRunLookIntervalMs = 30;
-inline constexpr DWORD kMemoFlushIntervalMs = 200;
 
 // One run on the real disk: Stop reaches it while it lasts, and every line is in the memo
 // when it ends. Exceptions of the run (an index that cannot be read) pass on.
