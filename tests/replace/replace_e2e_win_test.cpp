@@ -51,12 +51,69 @@ void PressKeys(std::initializer_list<WORD> keys) {
     }
 }
 
-TEST(ReplaceEndToEnd, SearchAndReplaceRewritesExactlyTheFilesWithHits) {
+// The program's settings for a tree under root, with its data beside it.
+std::string SettingsFor(const fs::path& root) {
+    return "[General]\r\nDataLocation=" + Narrow((root / "LarkspireData").wstring()) +
+           "\r\nRefreshFixedSchedule=F\r\nRefreshMinutes=0\r\n\r\n[Domain.<Default>]\r\nInclude=" +
+           Narrow((root / "Tree").wstring()) + "\r\n";
+}
+
+// Waits for the program's index and window, then opens Search > Search and replace from the
+// keyboard (the fourth menu, its second item). Returns the dialog.
+HWND OpenSearchAndReplace(RunningProgram& program, const fs::path& root, HWND& main) {
+    if (!WaitFor([&] { return (main = program.MainWindow()) != nullptr; }, 20000)) return nullptr;
+    if (!WaitForClosedFile(root / "LarkspireData" / "All Users" / "All files.idx", 30000))
+        return nullptr;
+    PostMessageW(main, kInstanceCommand, 0, 0);
+    if (!WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 10000)) return nullptr;
+    SetForegroundWindow(main);
+    Sleep(300);
+    PressKeys({VK_F10, VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN});
+    HWND dialog = nullptr;
+    WaitFor(
+        [&] {
+            return (dialog = FindProcessWindow(program.Id(), L"#32770", L"Search Parameters")) !=
+                   nullptr;
+        },
+        10000);
+    return dialog;
+}
+
+LRESULT Send(HWND to, UINT msg, WPARAM wp, LPARAM lp) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(to, msg, wp, lp, SMTO_ABORTIFHUNG, 5000, &result);
+    return LRESULT(result);
+}
+
+// Fills in the dialog as a user types and clicks: keywords, pairs, "Replace file", "Show
+// Logfile", OK.
+void AskForReplace(HWND dialog, const wchar_t* keywords, const wchar_t* pairs) {
+    Send(GetDlgItem(dialog, IDC_SEARCH_ED_KEYWORDS), WM_SETTEXT, 0, LPARAM(keywords));
+    Send(GetDlgItem(dialog, IDC_SEARCH_ME_SEARCH_REPLACE), EM_REPLACESEL, TRUE, LPARAM(pairs));
+    Send(GetDlgItem(dialog, IDC_SEARCH_CHK_REPLACE), BM_CLICK, 0, 0);
+    Send(GetDlgItem(dialog, IDC_SEARCH_CHK_SHOW_LOG), BM_CLICK, 0, 0);
+    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+}
+
+std::string MemoText(HWND memo) {
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(memo, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
+    std::wstring text(length + 1, L'\0');
+    SendMessageTimeoutW(memo, WM_GETTEXT, WPARAM(text.size()), LPARAM(text.data()),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    return Narrow(text.c_str());
+}
+
+fs::path FreshRoot(const char* tag) {
     wchar_t temp[MAX_PATH + 1];
     GetTempPathW(MAX_PATH + 1, temp);
-    const fs::path root =
-        fs::path(temp) / ("lark-e2e-replace-" + std::to_string(GetCurrentProcessId()));
+    fs::path root = fs::path(temp) / (std::string(tag) + std::to_string(GetCurrentProcessId()));
     fs::remove_all(root);
+    return root;
+}
+
+TEST(ReplaceEndToEnd, SearchAndReplaceRewritesExactlyTheFilesWithHits) {
+    const fs::path root = FreshRoot("lark-e2e-replace-");
     const fs::path tree = root / "Tree";
     const std::string zeros(300, '\0');
     struct File {
@@ -74,43 +131,13 @@ TEST(ReplaceEndToEnd, SearchAndReplaceRewritesExactlyTheFilesWithHits) {
         {"other\\notes.txt", "alpha\r\n", "alpha\r\n"},
     };
     for (const File& f : files) WriteBytes(tree / f.name, f.before);
-
-    const std::string settings =
-        "[General]\r\nDataLocation=" + Narrow((root / "LarkspireData").wstring()) +
-        "\r\nRefreshFixedSchedule=F\r\nRefreshMinutes=0\r\n\r\n"
-        "[Domain.<Default>]\r\nInclude=" +
-        Narrow(tree.wstring()) + "\r\n";
     {
-        RunningProgram program(root / "App", settings);
+        RunningProgram program(root / "App", SettingsFor(root));
         ASSERT_TRUE(program.Started());
         HWND main = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (main = program.MainWindow()) != nullptr; }, 20000));
-        ASSERT_TRUE(
-            WaitForClosedFile(root / "LarkspireData" / "All Users" / "All files.idx", 30000));
-        PostMessageW(main, kInstanceCommand, 0, 0);
-        ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 10000));
-
-        // Search > Search and replace, from the keyboard: the fourth menu, its second item.
-        SetForegroundWindow(main);
-        Sleep(300);
-        PressKeys({VK_F10, VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN});
-        HWND dialog = nullptr;
-        ASSERT_TRUE(WaitFor(
-            [&] {
-                return (dialog = FindProcessWindow(program.Id(), L"#32770",
-                                                   L"Search Parameters")) != nullptr;
-            },
-            10000))
-            << "the menu opened no search dialog";
-        auto send = [](HWND to, UINT msg, WPARAM wp, LPARAM lp) {
-            return SendMessageTimeoutW(to, msg, wp, lp, SMTO_ABORTIFHUNG, 5000, nullptr);
-        };
-        send(GetDlgItem(dialog, IDC_SEARCH_ED_KEYWORDS), WM_SETTEXT, 0, LPARAM(L"doc"));
-        send(GetDlgItem(dialog, IDC_SEARCH_ME_SEARCH_REPLACE), EM_REPLACESEL, TRUE,
-             LPARAM(L"alpha\tgamma\r\nbeta\tdelta"));
-        send(GetDlgItem(dialog, IDC_SEARCH_CHK_REPLACE), BM_CLICK, 0, 0);
-        send(GetDlgItem(dialog, IDC_SEARCH_CHK_SHOW_LOG), BM_CLICK, 0, 0);
-        PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        HWND dialog = OpenSearchAndReplace(program, root, main);
+        ASSERT_NE(dialog, nullptr) << "the menu opened no search dialog";
+        AskForReplace(dialog, L"doc", L"alpha\tgamma\r\nbeta\tdelta");
 
         // The activity window shows the run, which ends with its closing line.
         HWND activity = nullptr;
@@ -121,22 +148,17 @@ TEST(ReplaceEndToEnd, SearchAndReplaceRewritesExactlyTheFilesWithHits) {
                        nullptr;
             },
             20000));
-        HWND memo = GetDlgItem(activity, IDC_REPLACE_TXT_STATUS);
         std::string log;
         ASSERT_TRUE(WaitFor(
             [&] {
-                DWORD_PTR length = 0;
-                SendMessageTimeoutW(memo, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
-                std::wstring text(length + 1, L'\0');
-                SendMessageTimeoutW(memo, WM_GETTEXT, WPARAM(text.size()), LPARAM(text.data()),
-                                    SMTO_ABORTIFHUNG, 2000, nullptr);
-                log = Narrow(text.c_str());
+                log = MemoText(GetDlgItem(activity, IDC_REPLACE_TXT_STATUS));
                 return log.find("Finished!") != std::string::npos;
             },
             30000))
             << log;
         EXPECT_TRUE(IsWindowVisible(activity));
-        EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 9) << log;  // four "Replaced:" lines
+        // The log line, four "Replaced:" lines, the non-text file's report and the end.
+        EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 9) << log;
 
         // After a writing run the view lists the non-text files that had hits.
         ASSERT_TRUE(
@@ -148,6 +170,43 @@ TEST(ReplaceEndToEnd, SearchAndReplaceRewritesExactlyTheFilesWithHits) {
     std::map<std::string, std::string> expected;
     for (const File& f : files) expected[f.name] = f.after;
     EXPECT_EQ(TreeContents(tree), expected);
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+}
+
+// Exit while a run streams a large file: the run stops at once, the file keeps its content
+// and the program ends normally.
+TEST(ReplaceEndToEnd, ExitDuringARunLeavesTheFileAndEnds) {
+    const fs::path root = FreshRoot("lark-e2e-replace-exit-");
+    std::string big;
+    big.reserve(size_t(64) << 20);
+    while (big.size() < (size_t(64) << 20)) big += std::string(1021, '\x05') + "cat";
+    WriteBytes(root / "Tree" / "big" / "doc_big.bin", big);
+    DWORD exitCode = STILL_ACTIVE;
+    {
+        RunningProgram program(root / "App", SettingsFor(root));
+        ASSERT_TRUE(program.Started());
+        HWND main = nullptr;
+        HWND dialog = OpenSearchAndReplace(program, root, main);
+        ASSERT_NE(dialog, nullptr);
+        AskForReplace(dialog, L"doc_big", L"cat\tdog");
+        HWND activity = nullptr;
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                activity =
+                    FindProcessWindow(program.Id(), L"#32770", L"Full Text Search/Replace Results");
+                return activity &&
+                       MemoText(GetDlgItem(activity, IDC_REPLACE_TXT_STATUS)).find("doc_big") !=
+                           std::string::npos;
+            },
+            20000));
+        PostMessageW(main, kInstanceCommand, 2, -1);
+        EXPECT_EQ(WaitForSingleObject(program.Process(), 10000), WAIT_OBJECT_0);
+        GetExitCodeProcess(program.Process(), &exitCode);
+    }
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(ReadBytes(root / "Tree" / "big" / "doc_big.bin") == big);
+    EXPECT_EQ(TreeContents(root / "Tree").size(), 1u);
     std::error_code ignored;
     fs::remove_all(root, ignored);
 }
