@@ -1,10 +1,10 @@
 // The engine's rules one by one: pairs and their refusal, the two line rules, the block
 // rule and the status line.
-#include "base/text.h"
 #include "replace/replace_engine.h"
 
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "replace/replace_run.h"
 
 namespace lark {

@@ -36,34 +36,6 @@ struct RunWorld {
 
 struct RunFixture : ::testing::Test, RunWorld {};
 
-TEST_F(RunFixture, ADryRunLogsEachChangeAndWritesNothing) {
-    c.SearchReplaceLines = {"cat\tdog"};
-    files.Add("C:\\Docs\\a.txt", "the cat sat\r\nno hit\r\ncat and cat\r\n");
-    files.Add("C:\\Docs\\b.txt", "nothing here\r\n");
-    RunOver(false, {"C:\\Docs\\a.txt", "C:\\Docs\\b.txt"});
-    const std::vector<std::string> expected = {
-        "0:00:00>[Logging to C:\\Logs\\replace.log]",
-        "",
-        "C:\\Docs\\a.txt",
-        "  from: the cat sat",
-        "    to: the dog sat",
-        "  from: cat and cat",
-        "    to: dog and cat",
-        "  from: dog and cat",
-        "    to: dog and dog",
-        " ",
-        "0:00:00>Finished!",
-    };
-    EXPECT_EQ(host.lines, expected);
-    EXPECT_EQ(LogText(), Joined(expected));
-    EXPECT_EQ(files.Data("C:\\Docs\\a.txt"), "the cat sat\r\nno hit\r\ncat and cat\r\n");
-    EXPECT_EQ(files.commits, 0);
-    EXPECT_EQ(host.found, std::vector<std::string>{"C:\\Docs\\a.txt"});
-    EXPECT_EQ(host.searches, 1);
-    EXPECT_EQ(host.clears, 1);
-    EXPECT_EQ(host.progressMax, 2);
-}
-
 TEST_F(RunFixture, AWritingRunRewritesOnlyChangedBytes) {
     c.SearchReplaceLines = {"cat\tdog", "gone\t"};
     c.Replace = true;
@@ -251,14 +223,7 @@ TEST_F(RunFixture, SetUpFollowsTheOptions) {
              EXPECT_EQ(f.host.searches, 0);
              EXPECT_EQ(f.files.Data("C:\\t\\a.txt"), "dog\r\n");
          }},
-        {"keep file date/time keeps the three times", [](RunWorld& f) { f.c.KeepDateTime = true; },
-         [](RunWorld& f) {
-             const FileTimes& t = f.files.Find("C:\\t\\a.txt")->times;
-             EXPECT_EQ(t.creation, 1000);
-             EXPECT_EQ(t.lastAccess, 2000);
-             EXPECT_EQ(t.lastWrite, 3000);
-         }},
-        {"without it the file keeps only its creation time", [](RunWorld&) {},
+        {"the file keeps its creation time, and the rewrite's other times", [](RunWorld&) {},
          [](RunWorld& f) {
              const FileTimes& t = f.files.Find("C:\\t\\a.txt")->times;
              EXPECT_EQ(t.creation, 1000);
@@ -280,44 +245,6 @@ TEST_F(RunFixture, SetUpFollowsTheOptions) {
         run.RunSearchReplace(false);
         k.check(f);
     }
-}
-
-TEST_F(RunFixture, StopEndsTheRunWithTheFilesReportedSoFar) {
-    c.SearchReplaceLines = {"cat\tdog"};
-    c.Replace = true;
-    const std::string big = std::string(3 << 20, '\0') + "cat";
-    files.Add("C:\\t\\1.bin", std::string(10, '\0') + "cat");
-    files.Add("C:\\t\\2.bin", big);
-    files.Add("C:\\t\\3.bin", "cat" + std::string(10, '\0'));
-    ReplaceRun run(app.ctx, c, host, files);
-    // Stop while the second file is being streamed.
-    host.onPump = [&] {
-        if (std::find(host.lines.begin(), host.lines.end(),
-                      "0:00:00>  Checking Binary C:\\t\\2.bin") != host.lines.end())
-            run.RequestAbort();
-    };
-    host.searchResult = {"C:\\t\\1.bin", "C:\\t\\2.bin", "C:\\t\\3.bin"};
-    run.RunSearchReplace(false);
-    EXPECT_EQ(host.lines.back(), "0:00:00>Operation aborted!");
-    EXPECT_EQ(host.found, std::vector<std::string>{"C:\\t\\1.bin"});
-    EXPECT_EQ(files.Data("C:\\t\\1.bin"), std::string(10, '\0') + "dog");
-    EXPECT_EQ(files.Data("C:\\t\\2.bin"), big);
-    EXPECT_EQ(files.Find("C:\\t\\2.bin.out"), nullptr);
-    EXPECT_EQ(files.Data("C:\\t\\3.bin"), "cat" + std::string(10, '\0'));
-    EXPECT_EQ(LogText().substr(LogText().size() - 20), "Operation aborted!\r\n");
-}
-
-TEST_F(RunFixture, AProgramThatEndsStopsTheRun) {
-    c.SearchReplaceLines = {"cat"};
-    files.Add("C:\\t\\a.txt", "cat\r\n");
-    files.Add("C:\\t\\b.txt", "cat\r\n");
-    // The program ends while the first file is being reported.
-    host.onPump = [&] {
-        if (host.lines.back() == "C:\\t\\a.txt") host.quitting = true;
-    };
-    RunOver(true, {"C:\\t\\a.txt", "C:\\t\\b.txt"});
-    EXPECT_EQ(host.lines.back(), "0:00:00>Operation aborted!");
-    EXPECT_EQ(host.found, std::vector<std::string>{"C:\\t\\a.txt"});
 }
 
 TEST_F(RunFixture, FailuresAreLoggedAndTheRunGoesOn) {
@@ -350,61 +277,6 @@ TEST_F(RunFixture, FailuresAreLoggedAndTheRunGoesOn) {
         EXPECT_EQ(files.Find(std::string("C:\\t\\") + name + ".txt.out"), nullptr) << name;
     }
     EXPECT_EQ(files.Data("C:\\t\\fine.txt"), "dog\r\n");
-}
-
-TEST_F(RunFixture, ClassificationByRegistryAndContent) {
-    c.SearchReplaceLines = {"cat\tdog"};
-    c.Replace = true;
-    auto type = [&](const char* ext, const char* name, const char* value) {
-        app.registry.Write(RegistryRoot::ClassesRoot, ext, name, value);
-    };
-    type(".lkt", "PerceivedType", "text");
-    type(".lkc", "Content Type", "text/x-own");
-    type(".lka", "PerceivedType", "audio");
-    type(".lka", "Content Type", "text/plain");  // PerceivedType is asked first
-    type(".lkv", "Content Type", "video/mp4");
-    const std::string binaryLine = std::string("\0\0\0\0", 4) + "cat\r\n";
-    const std::string tabs = std::string(7, '\t') + std::string(121, 'x') + "\ncat\n";
-    files.Add("C:\\t\\typed.lkt", binaryLine);
-    files.Add("C:\\t\\content.lkc", binaryLine);
-    files.Add("C:\\t\\media.lka", binaryLine);
-    files.Add("C:\\t\\textual.lka", "cat\r\n");
-    files.Add("C:\\t\\movie.lkv", binaryLine);
-    files.Add("C:\\t\\tabs.dat", tabs);
-    files.Add("C:\\t\\empty.dat", "");
-    RunOver(false,
-            {"C:\\t\\typed.lkt", "C:\\t\\content.lkc", "C:\\t\\media.lka", "C:\\t\\textual.lka",
-             "C:\\t\\movie.lkv", "C:\\t\\tabs.dat", "C:\\t\\empty.dat"});
-    const std::string rewrittenLine = std::string("\0\0\0\0", 4) + "dog\r\n";
-    EXPECT_EQ(files.Data("C:\\t\\typed.lkt"), rewrittenLine);
-    EXPECT_EQ(files.Data("C:\\t\\content.lkc"), rewrittenLine);
-    EXPECT_EQ(files.Data("C:\\t\\media.lka"), binaryLine);
-    EXPECT_EQ(files.Data("C:\\t\\textual.lka"), "dog\r\n");
-    EXPECT_EQ(files.Data("C:\\t\\movie.lkv"), binaryLine);
-    EXPECT_EQ(files.Data("C:\\t\\tabs.dat"),
-              std::string(7, '\t') + std::string(121, 'x') + "\ndog\n");
-    // Only the file with seven TABs in its first 128 bytes goes through the block rule; the
-    // media files leave no line at all.
-    std::vector<std::string> binaries;
-    for (const std::string& line : host.lines)
-        if (line.find("Checking Binary") != line.npos) binaries.push_back(line);
-    EXPECT_EQ(binaries, std::vector<std::string>{"0:00:00>  Checking Binary C:\\t\\tabs.dat"});
-    EXPECT_EQ(host.found, std::vector<std::string>{"C:\\t\\tabs.dat"});
-    EXPECT_TRUE(HasPerceivedType(app.ctx, "C:\\x\\a.LKC", "text"));
-    EXPECT_FALSE(HasPerceivedType(app.ctx, "C:\\x\\a.none", "text"));
-}
-
-TEST_F(RunFixture, StampsCountFromTheStartOfTheRun) {
-    c.SearchReplaceLines = {"cat\tdog"};
-    c.Replace = true;
-    files.Add("C:\\t\\a.txt", "cat\r\n");
-    // Every look at the windows takes a second.
-    host.onPump = [&] { app.clock.tick += 1000; };
-    RunOver(false, {"C:\\t\\a.txt"});
-    ASSERT_GE(host.lines.size(), 3u);
-    EXPECT_EQ(host.lines[0], "0:00:00>[Logging to C:\\Logs\\replace.log]");
-    // The closing line comes before its own look and the run's last one.
-    EXPECT_EQ(host.lines.back(), "0:00:0" + std::to_string(host.pumps - 2) + ">Finished!");
 }
 
 }  // namespace
