@@ -48,10 +48,6 @@ int64_t ReadFully(InputFile& input, char* into, size_t count) {
 
 }  // namespace
 
-bool HasPerceivedType(AppContext& ctx, std::string_view path, std::string_view word) {
-    return BeginsWith(RegistryType(ctx, FileExtensionOf(path)), word);
-}
-
 bool IsTextSample(std::string_view head) {
     head = head.substr(0, kSampleSize);
     if (head.empty()) return true;
@@ -155,7 +151,6 @@ void ReplaceRun::ProcessFoundFiles(const std::vector<std::string>& paths) {
 // for a non-text file, its first blocks.
 void ReplaceRun::ProcessFoundFile(const std::string& path) {
     FileReported = false;
-    const std::string type = TypeOf(path);
     std::unique_ptr<InputFile> input = files_.OpenRead(path);
     if (!input) {
         // Gone since the search, or a folder the index listed: nothing to say. A file that
@@ -177,7 +172,7 @@ void ReplaceRun::ProcessFoundFile(const std::string& path) {
     }
     const bool whole = size_t(got) < first;
     buffer_.SetSize(size_t(got));
-    if (BeginsWith(type, "text") || IsTextSample(buffer_.View())) {
+    if (IsTextFile(path, buffer_.View())) {
         if (!whole && !ReadRest(*input)) {
             LogTimed("!!Unable to read " + path, 3);
             return;
@@ -185,16 +180,20 @@ void ReplaceRun::ProcessFoundFile(const std::string& path) {
         // A file still open for reading could not be replaced.
         input.reset();
         ProcessTextFile(path, buffer_.View());
-    } else if (!BeginsWith(type, "video") && !BeginsWith(type, "audio")) {
+    } else if (!HasPerceivedType(path, "video") && !HasPerceivedType(path, "audio")) {
         ProcessBinaryFile(path, std::move(input));
     }
 }
 
-std::string ReplaceRun::TypeOf(std::string_view path) {
+bool ReplaceRun::HasPerceivedType(std::string_view path, std::string_view word) {
     std::string extension = FileExtensionOf(path);
     auto it = types_.find(extension);
     if (it == types_.end()) it = types_.emplace(extension, RegistryType(ctx_, extension)).first;
-    return it->second;
+    return BeginsWith(it->second, word);
+}
+
+bool ReplaceRun::IsTextFile(std::string_view path, std::string_view head) {
+    return HasPerceivedType(path, "text") || IsTextSample(head);
 }
 
 bool ReplaceRun::ReadRest(InputFile& input) {

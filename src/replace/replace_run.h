@@ -45,9 +45,6 @@ inline constexpr const char* kDoNotWriteMarker = "<<<DO_NOT_WRITE>>>";
 // found.
 inline constexpr size_t kBinaryBlockSize = 1024;
 
-// The media test of the run: the registry's type of the extension begins with the word
-// ("text/plain" counts as "text"). PerceivedType first, then Content Type.
-bool HasPerceivedType(AppContext& ctx, std::string_view path, std::string_view word);
 // The content test: of the first (up to) 128 bytes, fewer than 5 % are control characters
 // other than CR and LF, or bytes above 126. No bytes at all is text.
 bool IsTextSample(std::string_view head);
@@ -69,6 +66,12 @@ class ReplaceRun {
     bool Prepare(bool searchOnly);
     void ProcessFoundFiles(const std::vector<std::string>& paths);
     void ProcessFoundFile(const std::string& path);
+    // The registry's type of the path's extension begins with the word ("text/plain" counts
+    // as "text"): PerceivedType, or Content Type when that is missing. Asked once per
+    // extension and run.
+    bool HasPerceivedType(std::string_view path, std::string_view word);
+    // By its type, or else by its first bytes (head).
+    bool IsTextFile(std::string_view path, std::string_view head);
     void LogTimed(std::string_view text, int level);
     void LogUntimed(std::string_view text, int level);
 
@@ -94,7 +97,6 @@ class ReplaceRun {
     void OpenLog();
     void CloseLog();
     void ReportFile(const std::string& path, bool emptyLineFirst);
-    std::string TypeOf(std::string_view path);
     bool ReadRest(InputFile& input);
 
     void ProcessTextFile(const std::string& path, std::string_view text);
