@@ -57,7 +57,7 @@ class TfmOpen final : public TMyForm,
     // The search dialog lives beside the main window for the whole run.
     void SetSearchDialog(TfmSearch* dialog) { searchDialog_ = dialog; }
     void DoSearch();
-    // The activity window of text searches lives beside the main window for the whole run.
+    // The activity window of text searches lives beside the main window as long as it does.
     void SetReplaceWindow(TfmReplace* window) { replaceWindow_ = window; }
     void mnuReplaceClick();
     void LaunchOpenBox(std::string_view verb);
