@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "base/text.h"
 #include "platform/win32/handles_win.h"
 #include "platform/win32/win32_platform.h"
@@ -104,13 +107,24 @@ class Win32Replacement final : public ReplacementFile {
                     times.lastAccess ? &access : nullptr, times.lastWrite ? &write : nullptr);
         // Not forced to the disk file by file (as sed -i does not): that would cost a disk
         // round trip per file. The rename below is what keeps the original whole.
-        file_.Reset();
         const DWORD settable = Settable(attributes);
-        if (settable != attributes_) SetFileAttributesW(path_.c_str(), settable);
-        if (!MoveFileExW(path_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-            SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
-            return false;
+        if (settable != attributes_) {
+            FILE_BASIC_INFO basic{};
+            basic.FileAttributes = settable;
+            SetFileInformationByHandle(file_.Get(), FileBasicInfo, &basic, sizeof basic);
         }
+        // Renamed through its own handle, in place of the file: one step, and the file is
+        // either the old one or the new one whatever happens.
+        std::vector<BYTE> rename(sizeof(FILE_RENAME_INFO) + target_.size() * sizeof(wchar_t));
+        auto* info = reinterpret_cast<FILE_RENAME_INFO*>(rename.data());
+        info->ReplaceIfExists = TRUE;
+        info->RootDirectory = nullptr;
+        info->FileNameLength = DWORD(target_.size() * sizeof(wchar_t));
+        std::copy(target_.begin(), target_.end(), info->FileName);
+        info->FileName[target_.size()] = L'\0';
+        if (!SetFileInformationByHandle(file_.Get(), FileRenameInfo, info, DWORD(rename.size())))
+            return false;
+        file_.Reset();
         committed_ = true;
         return true;
     }
@@ -157,8 +171,8 @@ std::unique_ptr<ReplacementFile> Win32ReplaceFiles::CreateReplacement(std::strin
             name += std::to_string(attempt);
         }
         std::wstring wide = WidePath(name);
-        UniqueFile file(
-            CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, settable, nullptr));
+        UniqueFile file(CreateFileW(wide.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                    settable, nullptr));
         if (file)
             return std::make_unique<Win32Replacement>(std::move(file), wide, target, settable);
         DWORD error = GetLastError();
