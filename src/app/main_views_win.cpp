@@ -1,10 +1,11 @@
 #include "app/main_views_win.h"
 
 #include "app/command_ids_win.h"
-#include "config/context.h"
 #include "app/main_layout_win.h"
-#include "ui/message_pump_win.h"
+#include "config/context.h"
 #include "platform/win32/encoding_win.h"
+#include "views/history_tree_win.h"
+#include "ui/message_pump_win.h"
 #include "views/view_selectors_win.h"
 
 namespace lark {
@@ -52,8 +53,10 @@ MainViews::MainViews(AppContext& ctx, MainLayout& layout, SearchCriteria& criter
       refreshIndex_(std::move(refreshIndex)),
       host_(PartsOf(layout, &list_), Callbacks()),
       views_(ctx, host_, shell_, *this),
-      list_(layout.listView, views_.Items, views_.Locale) {
+      list_(layout.listView, views_.Items, views_.Locale),
+      historyTree_(layout.tv) {
     views_.Locale = Win32FileListLocale();
+    views_.HistoryDayCaption = LocaleDayCaption;
     list_.callbacks.selectionChanged = [this](const std::string& paths) {
         SetWindowTextW(layout_.edOpen, Widen(paths).c_str());
     };
@@ -68,12 +71,15 @@ ViewWindowCallbacks MainViews::Callbacks() {
     callbacks.enableSearchMenu = [this] {
         EnableMenuItem(layout_.mainMenu, kSearchMenuPosition, MF_BYPOSITION | MF_ENABLED);
     };
-    callbacks.openSidePanel = [this](std::string_view title) { OpenSidePanel(title); };
+    callbacks.openSidePanel = [this](std::string_view title, bool hideViewSelector) {
+        OpenSidePanel(title, hideViewSelector);
+    };
     callbacks.closeSidePanel = [this] { CloseSidePanel(); };
     callbacks.setPanelModes = [this](bool viewsMode, bool historyMode) {
         layout_.SetSideMode(viewsMode     ? SideMode::Views
                             : historyMode ? SideMode::History
                                           : SideMode::None);
+        historyTree_.SetEnabled(historyMode);
     };
     callbacks.waitPumping = [](uint32_t ms) { WaitPumping(ms); };
     return callbacks;
@@ -95,12 +101,12 @@ void MainViews::FormClose() {
     views_.Items.ClearFileList();
 }
 
-void MainViews::OpenSidePanel(std::string_view title) {
+void MainViews::OpenSidePanel(std::string_view title, bool hideViewSelector) {
     bandWidths_[0] = BandWidth(layout_.reBar, 0);
     bandWidths_[1] = BandWidth(layout_.reBar, 1);
     layout_.SetSideTitle(title);
     layout_.ShowSidePanel(true);
-    layout_.SetViewBandVisible(false);
+    layout_.SetViewBandVisible(!hideViewSelector);
     RedrawAll();
 }
 
@@ -137,10 +143,10 @@ void MainViews::buViewStylesClick() {
                    layout_.form, nullptr);
 }
 
-void MainViews::buViewsClick() {
+void MainViews::FillingTree(const std::function<void()>& fill) {
     fillingTree_ = true;
     try {
-        views_.buViewsClick();
+        fill();
     } catch (...) {
         fillingTree_ = false;
         throw;
@@ -148,11 +154,16 @@ void MainViews::buViewsClick() {
     fillingTree_ = false;
 }
 
+void MainViews::buViewsClick() {
+    FillingTree([this] { views_.buViewsClick(); });
+}
+
+void MainViews::buHistoryClick() {
+    FillingTree([this] { views_.buHistoryClick(); });
+}
+
 bool MainViews::OnCommand(UINT id, UINT code, HWND from) {
     switch (id) {
-        case kIdCloseTreeButton:
-            if (code == BN_CLICKED) buCloseTreeViewClick();
-            return true;
         case kIdViews2:
             if (code == CBN_SELCHANGE && from == layout_.coViews2) {
                 SelectorChoice choice = CurrentSelectorChoice(layout_.coViews2);
@@ -177,8 +188,20 @@ bool MainViews::OnNotify(const NMHDR* header, LRESULT& result) {
         if (header->code == TVN_SELCHANGEDW) {
             auto* change = reinterpret_cast<const NMTREEVIEWW*>(header);
             if (fillingTree_ || !change->itemNew.hItem) return true;
+            if (views_.HistoryMode) {
+                if (!historyTree_.Moving())
+                    views_.HistorySelectionChange(
+                        HistoryNodeIndexes(layout_.tv, historyTree_.SelectedItems()));
+                return true;
+            }
             TreeChoice choice = TreeChoiceOf(layout_.tv, change->itemNew.hItem);
             views_.tvChange(choice.text, choice.parentText);
+            return true;
+        }
+        if (header->code == NM_CUSTOMDRAW) {
+            if (!historyTree_.Enabled()) return false;
+            result = historyTree_.CustomDraw(
+                *reinterpret_cast<NMTVCUSTOMDRAW*>(const_cast<NMHDR*>(header)));
             return true;
         }
         if (header->code == TVN_ITEMEXPANDEDW) {
@@ -212,14 +235,19 @@ void MainViews::HideProgress() {
     layout_.ShowProgress(false);
 }
 
-bool MainViews::LoadCriteria(std::string_view lksPath) {
+SavedSearchLoad MainViews::LoadSavedSearch(std::string_view lksPath) {
     std::string errorText;
+    // A saved search is shown whole or not at all: a file that breaks off half-way leaves
+    // the criteria as they were.
+    SearchCriteria before = criteria_;
     LoadCriteriaResult loaded = lark::LoadCriteria(ctx_, criteria_, lksPath, &errorText);
     if (loaded == LoadCriteriaResult::BadInteger) {
+        criteria_ = std::move(before);
         ctx_.messages.Error(errorText);
-        return false;
+        return SavedSearchLoad::Abandoned;
     }
-    return loaded == LoadCriteriaResult::Loaded;
+    return loaded == LoadCriteriaResult::Loaded ? SavedSearchLoad::Loaded
+                                                : SavedSearchLoad::NotLoaded;
 }
 
 void MainViews::SearchIndex(SearchResults& lastSearchResults) {

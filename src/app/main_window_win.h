@@ -5,20 +5,23 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "index/index_events.h"
 #include "index/refresh_controller.h"
+#include "properties/properties.h"
 #include "search/criteria.h"
-#include "views/launch.h"
 #include "ui/my_form_win.h"
 #include "ui/window_proc_win.h"
+#include "views/launch.h"
 
 namespace lark {
 
 struct AppContext;
+class FileActions;
 class IndexService;
 class MainFrame;
 class MainViews;
@@ -29,10 +32,7 @@ class UiDispatch;
 // The exit marker that lets a close request really close the window.
 inline constexpr int kExitMarker = 99;
 
-class TfmOpen final : public TMyForm,
-                      public MessageTarget,
-                      public IndexEvents,
-                      public RefreshHost {
+class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, public RefreshHost {
   public:
     // Creates the hidden window and runs the start-up sequence. parameters: the command
     // line after the program name; null takes the process's own.
@@ -54,8 +54,11 @@ class TfmOpen final : public TMyForm,
     void puRefreshClick() { refresh_->puRefreshClick(); }
     void ShowMainWindow();
     void mnuAboutClick();
+    void puPropertiesClick();
+    // The Properties dialog over owner, opened on page.
+    void ShowProperties(HWND owner, PropertiesPage page);
     // The search dialog lives beside the main window for the whole run.
-    void SetSearchDialog(TfmSearch* dialog) { searchDialog_ = dialog; }
+    void SetSearchDialog(TfmSearch* dialog);
     void DoSearch();
     // The activity window of text searches lives beside the main window as long as it does.
     void SetReplaceWindow(TfmReplace* window) { replaceWindow_ = window; }
@@ -70,8 +73,20 @@ class TfmOpen final : public TMyForm,
     void lvOpenContainerClick() { LaunchOpenBox(kVerbOpenPath); }
     void buOpenClick() { LaunchOpenBox(kVerbOpen); }
     void mnuShowViewsClick();
+    void mnuHistoryClick();
+    void buHistoryClick() { mnuHistoryClick(); }
     void buCloseTreeViewClick();
     void buViewStylesClick();
+    // Acting on the listed files (commands_files_win.cpp).
+    void lvDeleteClick();
+    void mnuEraseClick();
+    void lvRenameClick();
+    void ListViewEdited(int row, const std::optional<std::string>& text);
+    void lvRemoveClick();
+    void lvNotepadEditClick();
+    void lvExplorerActionsClick();
+    void lvSaveAsClick();
+    void lvMoveClick();
     MainFrame& Frame() { return *frame_; }
     MainViews& Views() { return *views_; }
     // The program's one set of search settings; the search dialog edits this record.
@@ -111,6 +126,8 @@ class TfmOpen final : public TMyForm,
     // True when the window may close; otherwise it is hidden instead.
     bool FormCloseQuery();
     void FormClose();
+    // WM_ENDSESSION: Exit, done before the message returns.
+    void EndSession();
     void OnInstanceCommand(WPARAM wParam, LPARAM lParam);
     void OpenInstanceText(const std::string& text);
     void ShowView(const std::string& name);
@@ -118,6 +135,10 @@ class TfmOpen final : public TMyForm,
     // A text search over the found files; the commands that start one wait for its end.
     void RunTextSearch(bool searchOnly);
     void EnableSearchCommands();
+    // Builds the file actions on this window and runs one of them.
+    void RunFileAction(const std::function<void(FileActions&)>& action);
+    // F2, Delete and the end of a rename on the file list.
+    void WireFileActions();
 
     AppContext& ctx_;
     HWND hwnd_ = nullptr;
@@ -139,11 +160,11 @@ class TfmOpen final : public TMyForm,
     std::unique_ptr<RefreshController> refresh_;
     std::unique_ptr<IndexService> index_;
     bool idleArmed_ = false;
+    int busyWaits_ = 0;  // waits that show the hourglass over the window
 
     // Views, file list and searching.
     SearchCriteria criteria_;
     std::unique_ptr<MainViews> views_;
-    bool filteringFromOpenBox_ = false;
 
     // Searching and launching.
     TfmSearch* searchDialog_ = nullptr;

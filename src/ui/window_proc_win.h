@@ -27,8 +27,12 @@ LRESULT CALLBACK SharedWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 // as the initialisation parameter.
 INT_PTR CALLBACK SharedDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-inline void* WindowParam(MessageTarget* target) { return target; }
-inline LPARAM DialogParam(MessageTarget* target) { return reinterpret_cast<LPARAM>(target); }
+inline void* WindowParam(MessageTarget* target) {
+    return target;
+}
+inline LPARAM DialogParam(MessageTarget* target) {
+    return reinterpret_cast<LPARAM>(target);
+}
 
 // The window's target, or null before creation reached it and after WM_NCDESTROY.
 MessageTarget* TargetOf(HWND hwnd);
@@ -57,5 +61,8 @@ GeneralErrorBox SetGeneralErrorBox(GeneralErrorBox box);
 void ShowGeneralError(std::string_view text);
 // Reports the exception being handled; call only inside a catch block.
 void ReportCurrentException();
+// The program entry's boundary: body's result, or 1 once what body threw has been shown in the
+// general error box (a start-up that fails says why before the process ends).
+int RunReportingFailure(const std::function<int()>& body);
 
 }  // namespace lark

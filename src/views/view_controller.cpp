@@ -2,11 +2,12 @@
 
 #include <stdexcept>
 
+#include "base/text.h"
 #include "config/context.h"
 #include "config/data_paths.h"
 #include "config/registry_helpers.h"
 #include "config/settings.h"
-#include "base/text.h"
+#include "views/launch.h"
 #include "views/recent_documents.h"
 
 namespace lark {
@@ -44,7 +45,11 @@ void AddFolderEntries(FileSystem& fs, const std::string& folder, PathList& into)
 
 ViewController::ViewController(AppContext& ctx, ViewHost& host, ShellServices& shell,
                                SavedSearchRunner& search)
-    : ctx_(ctx), host_(host), shell_(shell), search_(search) {}
+    : ctx_(ctx), host_(host), shell_(shell), search_(search) {
+    InHistorySelection = [this](double modified) {
+        return lark::InHistorySelection(HistoryDays, historyToday_, modified);
+    };
+}
 
 bool ViewController::LoadRecentDocumentsAtStartup() {
     return LoadRecentDocuments(ctx_, RecentDocuments);
@@ -74,7 +79,24 @@ std::string ViewController::SavedSearchFilePath(std::string_view name) {
                                      name);
 }
 
-void ViewController::LoadView(std::string_view name) {
+SavedSearchLoad ViewController::ReadCriteriaOf(std::string_view name, std::string_view nameFilter) {
+    // While a name filter is typed, the results already shown are filtered instead of
+    // running the search again.
+    if (ClassifyView(name) != ViewKind::SavedSearch || !nameFilter.empty())
+        return SavedSearchLoad::NotLoaded;
+    return search_.LoadSavedSearch(SavedSearchFilePath(name));
+}
+
+bool ViewController::LoadView(std::string_view name) {
+    std::string viewName(name);  // name may point into a list that the load refills
+    // The file is read before anything changes, so a broken one leaves the view as it was.
+    SavedSearchLoad savedSearch = ReadCriteriaOf(viewName, NameFilter);
+    if (savedSearch == SavedSearchLoad::Abandoned) return false;
+    FillView(viewName, savedSearch);
+    return true;
+}
+
+void ViewController::FillView(std::string_view name, SavedSearchLoad savedSearch) {
     host_.SetListStyle(ViewStyleIndex);
     Items.ClearFileList();
     BusyCursor busy(host_);
@@ -111,9 +133,9 @@ void ViewController::LoadView(std::string_view name) {
             break;
         }
         case ViewKind::SavedSearch:
-            // While a name filter is typed, the results already shown are filtered
-            // instead of running the search again.
-            if (NameFilter.empty() && search_.LoadCriteria(SavedSearchFilePath(name))) {
+            // Not run (a filter is typed, or no file could be read): the list stays the one
+            // shown before.
+            if (savedSearch == SavedSearchLoad::Loaded) {
                 search_.SearchIndex(LastSearchResults);
                 CurrentViewList = &LastSearchResults;
             }
@@ -126,6 +148,7 @@ void ViewController::LoadView(std::string_view name) {
         Items.Reserve(CurrentViewList->PathCount());
         // Outside History mode every date is in the selection.
         static const std::function<bool(double)> kEveryDate;
+        if (HistoryMode) historyToday_ = DayNumber(ctx_.clock.Now());
         const auto& inHistory = HistoryMode ? InHistorySelection : kEveryDate;
         FileListItem row;
         std::string scratch;
@@ -142,18 +165,40 @@ void ViewController::LoadView(std::string_view name) {
 }
 
 void ViewController::ShowView(std::string_view name, std::string_view filter) {
+    std::string viewName(name);  // name may point into a list that LoadView refills
+    std::string nameFilter = LowerCase(filter);
+    SavedSearchLoad savedSearch = ReadCriteriaOf(viewName, nameFilter);
+    if (savedSearch == SavedSearchLoad::Abandoned) {
+        SelectShownView();
+        return;
+    }
+    ++showing_;
+    struct Done {
+        int& showing;
+        ~Done() { --showing; }
+    } done{showing_};
     ListUpdate update(host_);
+    // The filter is in place before the box is emptied, and the box's change is part of
+    // this showing (edOpenChange), never a request to show the previous view again.
+    NameFilter = nameFilter;
     if (filter.empty() || !SameTextIgnoringCase(host_.OpenBoxText(), filter))
         host_.SetOpenBoxText("");
-    NameFilter = LowerCase(filter);
     host_.SetListRowCount(0);
-    std::string viewName(name);  // name may point into a list that LoadView refills
-    LoadView(viewName);
+    FillView(viewName, savedSearch);
     host_.SetStatusText(ObjectCountText(Items.Count()));
     host_.EnableSearchMenu();
-    host_.SelectCatalogueName(viewName);
-    host_.SelectSelectorText(SelectorTextOfView(viewName));
+    SelectShownView();
     host_.SetCaption(ViewCaption(viewName, host_.SearchKeywords()));
+}
+
+void ViewController::SelectShownView() {
+    host_.SelectCatalogueName(CurrentViewName);
+    host_.SelectSelectorText(SelectorTextOfView(CurrentViewName));
+}
+
+void ViewController::edOpenChange(std::string_view boxText) {
+    if (showing_ > 0) return;
+    if (auto filter = OpenBoxFilterFor(boxText, NameFilter)) ShowView(CurrentViewName, *filter);
 }
 
 void ViewController::ShowFixedView(std::string_view caption) {
@@ -169,10 +214,27 @@ void ViewController::FillViewSelectors() {
 
 void ViewController::BuildViewsTree() {
     host_.FillViewsTree(BuildViewCatalogue(ctx_.fs, Sources()).tree);
-    host_.OpenSidePanel("Views");
+    host_.OpenSidePanel("Views", true);
     ViewsMode = true;
     HistoryMode = false;
     host_.SetPanelModes(true, false);
+}
+
+void ViewController::BuildHistoryTree() {
+    HistoryNodes = lark::BuildHistoryTree(ctx_.clock.Now(), HistoryDayCaption);
+    host_.FillHistoryTree(HistoryNodes);
+    // The list is not reloaded: it stays as it is until a day is chosen.
+    host_.OpenSidePanel("History", false);
+    ViewsMode = false;
+    HistoryMode = true;
+    host_.SetPanelModes(false, true);
+}
+
+void ViewController::ComputeHistoryDays(const std::vector<size_t>& selectedNodes) {
+    std::vector<HistorySpan> spans;
+    for (size_t node : selectedNodes)
+        if (node < HistoryNodes.size()) spans.push_back(HistoryNodes[node].span);
+    lark::ComputeHistoryDays(HistoryDays, ctx_.clock.Now(), spans);
 }
 
 void ViewController::Perform(const ViewRequest& request) {
@@ -218,6 +280,22 @@ void ViewController::buCloseTreeViewClick() {
         LoadView(std::string(CurrentViewName));
         host_.SetStatusText(ObjectCountText(Items.Count()));
     }
+}
+
+void ViewController::buHistoryClick() {
+    if (HistoryMode) {
+        buCloseTreeViewClick();
+        return;
+    }
+    if (ViewsMode) buCloseTreeViewClick();
+    BuildHistoryTree();
+}
+
+void ViewController::HistorySelectionChange(const std::vector<size_t>& selectedNodes) {
+    if (!HistoryMode) return;
+    ComputeHistoryDays(selectedNodes);
+    LoadView(std::string(CurrentViewName));
+    host_.SetStatusText(ObjectCountText(Items.Count()));
 }
 
 void ViewController::RecentFolderChanged() {

@@ -162,7 +162,7 @@ TEST(ReplaceEndToEnd, SearchAndReplaceRewritesExactlyTheFilesWithHits) {
 
         // After a writing run the view lists the non-text files that had hits.
         ASSERT_TRUE(
-            WaitFor([&] { return WindowText(main) == L"Larkspire - <Search=\"doc\">"; }, 20000));
+            WaitFor([&] { return RemoteWindowText(main) == L"Larkspire - <Search=\"doc\">"; }, 20000));
         std::vector<std::string> names =
             ListViewNames(program.Process(), FindChildOfClass(main, L"SysListView32"));
         EXPECT_EQ(names, std::vector<std::string>{"doc_blob.bin"});

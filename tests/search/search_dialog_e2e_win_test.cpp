@@ -125,8 +125,8 @@ TEST_F(SearchEndToEnd, LastSearchListsTheMatchingFiles) {
     HWND main = SearchFromTheDialog(program, L"report");
     ASSERT_NE(main, nullptr);
     const std::wstring expectedCaption = L"Larkspire - <Search=\"report\">";
-    ASSERT_TRUE(WaitFor([&] { return WindowText(main) == expectedCaption; }, 20000))
-        << Narrow(WindowText(main));
+    ASSERT_TRUE(WaitFor([&] { return RemoteWindowText(main) == expectedCaption; }, 20000))
+        << Narrow(RemoteWindowText(main));
     HWND list = FindChildOfClass(main, L"SysListView32");
     std::vector<std::string> names = ListViewNames(program.Process(), list);
     std::sort(names.begin(), names.end());

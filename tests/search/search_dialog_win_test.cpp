@@ -357,7 +357,7 @@ void AnswerDialogLater(int button, std::string* keywordsSeen) {
         for (int i = 0; i < 500 && !dialog; ++i) {
             Sleep(10);
             dialog = FindWindowW(L"#32770", L"Search Parameters");
-            // Found while it is still being made, its boxes may not exist yet.
+            // The window exists before its controls are filled; a user sees it once shown.
             if (dialog && !IsWindowVisible(dialog)) dialog = nullptr;
         }
         if (!dialog) return;

@@ -17,9 +17,9 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
     return condition();
 }
 
-std::wstring WindowText(HWND hwnd) {
-    wchar_t text[512] = L"";
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, LPARAM(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+std::wstring RemoteWindowText(HWND hwnd) {
+    wchar_t text[1024] = L"";
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, LPARAM(text), SMTO_ABORTIFHUNG, 2000, nullptr);
     return text;
 }
 
@@ -42,7 +42,7 @@ HWND FindProcessWindow(DWORD pid, const std::wstring& cls, const std::wstring& c
             DWORD owner = 0;
             GetWindowThreadProcessId(hwnd, &owner);
             if (owner != s->pid || ClassOf(hwnd) != *s->cls) return TRUE;
-            if (!s->caption->empty() && WindowText(hwnd) != *s->caption) return TRUE;
+            if (!s->caption->empty() && RemoteWindowText(hwnd) != *s->caption) return TRUE;
             s->found = hwnd;
             return FALSE;
         },
@@ -136,6 +136,18 @@ RunningProgram::~RunningProgram() {
 std::string RunningProgram::ToWindowsPath(std::string unixPath) {
     std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
     return "Z:" + unixPath;
+}
+
+HWND RunningProgram::MainWindow() const {
+    return FindProcessWindow(pi_.dwProcessId, L"TfmOpen", L"");
+}
+
+HWND RunningProgram::ShowMainWindow() const {
+    HWND main = nullptr;
+    if (!WaitFor([&] { return (main = MainWindow()) != nullptr; }, 20000)) return nullptr;
+    PostMessageW(main, kInstanceCommand, 0, 0);
+    if (!WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 10000)) return nullptr;
+    return main;
 }
 
 }  // namespace lark::test

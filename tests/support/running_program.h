@@ -1,6 +1,6 @@
 #pragma once
-// The real program started in a folder of its own and watched from the test process: its
-// windows by class and caption, their texts, and the rows of its file list.
+// The built program started from a folder of its own, and what a test needs to find and
+// read its windows and its file list from this process.
 #include <windows.h>
 
 #include <filesystem>
@@ -14,7 +14,8 @@ namespace lark::test {
 inline constexpr UINT kInstanceCommand = WM_USER + 1;
 
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs);
-std::wstring WindowText(HWND hwnd);
+// The text of another process's window (asked with a time limit).
+std::wstring RemoteWindowText(HWND hwnd);
 std::wstring ClassOf(HWND hwnd);
 // A top-level window of the process with that class (and caption, unless empty).
 HWND FindProcessWindow(DWORD pid, const std::wstring& cls, const std::wstring& caption);
@@ -24,20 +25,22 @@ std::vector<std::string> ListViewNames(HANDLE process, HWND list);
 // Waits until the file exists and no writer holds it (a finished index).
 bool WaitForClosedFile(const std::filesystem::path& path, int timeoutMs);
 
-// The program copied into a folder of its own, with its own settings file, so nothing of
-// the shared build folder or of another test's data is touched. Ended with Exit.
+// A copy of Larkspire.exe in folder with settingsText as its LARKSPIRE.ini, started at once
+// and asked to exit (then ended) when the object goes.
 class RunningProgram {
   public:
     RunningProgram(const std::filesystem::path& folder, const std::string& settingsText);
+    ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
-    ~RunningProgram();
     static std::string ToWindowsPath(std::string unixPath);
 
     bool Started() const { return started_ != FALSE; }
     DWORD Id() const { return pi_.dwProcessId; }
     HANDLE Process() const { return pi_.hProcess; }
-    HWND MainWindow() const { return FindProcessWindow(pi_.dwProcessId, L"TfmOpen", L""); }
+    HWND MainWindow() const;
+    // Waits for the main window and shows it; null when it never came.
+    HWND ShowMainWindow() const;
 
   private:
     std::filesystem::path exe_;

@@ -1,7 +1,9 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "views/history.h"
 #include "views/view_catalogue.h"
 #include "views/view_host.h"
 
@@ -17,15 +19,23 @@ class FakeViewHost : public ViewHost {
     std::vector<std::string> catalogue;
     std::vector<ViewEntry> selector;
     std::vector<ViewTreeNode> tree;
+    std::vector<HistoryNode> historyTree;
     std::string selectedName = "<none>", selectedSelector = "<none>";
     bool panelOpen = false, viewsChecked = false, historyChecked = false;
+    bool selectorHidden = false;
     std::string panelTitle;
     uint32_t waitedMs = 0;
 
     void SetCaption(std::string_view text) override { caption = text; }
     void SetStatusText(std::string_view text) override { status = text; }
     std::string OpenBoxText() override { return openBox; }
-    void SetOpenBoxText(std::string_view text) override { openBox = text; }
+    // As the edit control does: every change of the box's text is reported.
+    std::function<void(const std::string&)> openBoxChanged;
+    void SetOpenBoxText(std::string_view text) override {
+        if (openBox == text) return;
+        openBox = text;
+        if (openBoxChanged) openBoxChanged(openBox);
+    }
     std::string SearchKeywords() override { return keywords; }
     void BeginListUpdate() override { ++updateDepth; }
     void EndListUpdate() override { --updateDepth; }
@@ -49,11 +59,16 @@ class FakeViewHost : public ViewHost {
             if (e.text == text) selectedSelector = e.text;
     }
     void FillViewsTree(const std::vector<ViewTreeNode>& nodes) override { tree = nodes; }
-    void OpenSidePanel(std::string_view title) override {
+    void FillHistoryTree(const std::vector<HistoryNode>& nodes) override { historyTree = nodes; }
+    void OpenSidePanel(std::string_view title, bool hideViewSelector) override {
         panelOpen = true;
         panelTitle = title;
+        selectorHidden = hideViewSelector;
     }
-    void CloseSidePanel() override { panelOpen = false; }
+    void CloseSidePanel() override {
+        panelOpen = false;
+        selectorHidden = false;
+    }
     void SetPanelModes(bool views, bool history) override {
         viewsChecked = views;
         historyChecked = history;
@@ -65,14 +80,20 @@ class FakeViewHost : public ViewHost {
 class FakeSearchRunner : public SavedSearchRunner {
   public:
     std::vector<std::string> loadable;
+    std::vector<std::string> broken;  // files whose reading is abandoned with a message
     PathList results;
     std::vector<std::string> loaded;
     int searches = 0;
     bool LoadCriteria(std::string_view path) override {
+        return LoadSavedSearch(path) == SavedSearchLoad::Loaded;
+    }
+    SavedSearchLoad LoadSavedSearch(std::string_view path) override {
         loaded.emplace_back(path);
+        for (auto& b : broken)
+            if (b == path) return SavedSearchLoad::Abandoned;
         for (auto& l : loadable)
-            if (l == path) return true;
-        return false;
+            if (l == path) return SavedSearchLoad::Loaded;
+        return SavedSearchLoad::NotLoaded;
     }
     void SearchIndex(SearchResults& lastSearchResults) override {
         ++searches;

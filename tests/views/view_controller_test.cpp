@@ -4,11 +4,12 @@
 
 #include <stdexcept>
 
+#include "base/date_time.h"
 #include "config/context.h"
 #include "config/settings.h"
-#include "support/test_app.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"
+#include "support/test_app.h"
 #include "views/fake_shell_services.h"
 #include "views/fake_view_host.h"
 
@@ -96,6 +97,48 @@ TEST_F(ControllerFixture, SavedSearchIsFilteredWithoutSearchingAgain) {
     views.ShowView("Letters", "pla");
     EXPECT_EQ(host.openBox, "");
     EXPECT_EQ(host.status, "1 Object(s)");
+}
+
+// The open box reports every change, the emptying that showing a view does included; that
+// one is part of the showing and must not show (and search) the previous view again.
+TEST_F(ControllerFixture, ShowingAViewWhileAFilterIsTypedIsOneRequest) {
+    fs.AddFile("C:\\w\\report.doc");
+    fs.AddFile("C:\\w\\plan.doc");
+    const std::string letters = data + "jdoe\\Searches\\Letters.lks";
+    const std::string broken = data + "jdoe\\Searches\\Broken.lks";
+    search.loadable = {letters, broken};
+    search.broken = {broken};
+    search.results = {"C:\\w\\report.doc", "C:\\w\\plan.doc"};
+    host.openBoxChanged = [&](const std::string& text) { views.edOpenChange(text); };
+    views.FillViewSelectors();
+    views.ShowView("Letters");
+    host.SetOpenBoxText("REP");  // typed
+    EXPECT_EQ(host.status, "1 Object(s)");
+    EXPECT_EQ(views.NameFilter, "rep");
+    host.SetOpenBoxText(R"(C:\w\report.doc)");  // a selection never filters
+    EXPECT_EQ(views.NameFilter, "rep");
+    host.SetOpenBoxText("rep");
+
+    views.ShowView("<Last Search>");
+    EXPECT_EQ(search.loaded, std::vector<std::string>{letters});
+    EXPECT_EQ(search.searches, 1);
+    EXPECT_EQ(host.openBox, "");
+    EXPECT_EQ(views.NameFilter, "");
+    EXPECT_EQ(host.status, "2 Object(s)");
+    ExpectSettled();
+
+    // A file that breaks off with a message shows nothing: the view stays as it was.
+    host.keywords = "*.doc";
+    const std::string caption = host.caption;
+    host.selectedName = "Broken";  // what the user chose
+    views.ShowView("Broken");
+    EXPECT_EQ(search.loaded, (std::vector<std::string>{letters, broken}));
+    EXPECT_EQ(search.searches, 1);
+    EXPECT_EQ(views.CurrentViewName, "<Last Search>");
+    EXPECT_EQ(host.caption, caption);
+    EXPECT_EQ(host.status, "2 Object(s)");
+    EXPECT_EQ(host.selectedName, "<Last Search>");
+    ExpectSettled();
 }
 
 TEST_F(ControllerFixture, UnreadableSavedSearchKeepsThePreviousList) {
@@ -269,6 +312,59 @@ TEST_F(ControllerFixture, SelectorTreeAndSidePanel) {
     views.buCloseTreeViewClick();
     EXPECT_FALSE(views.HistoryMode);
     EXPECT_EQ(host.status, "1 Object(s)");
+}
+
+TEST_F(ControllerFixture, HistoryTreeFiltersTheShownViewByTheChosenDays) {
+    clock.now = EncodeDateTime({2021, 3, 10, 9, 30, 0, 0});  // Wednesday 10 March
+    auto fileOn = [&](const char* path, int month, int day, int hour) {
+        const double at = EncodeDateTime({2021, month, day, hour, 0, 0, 0});
+        fs.AddFile(path).writeTimeLocal = int64_t((at + 109205.0) * 864000000000.0);
+    };
+    fileOn("C:\\d\\today.doc", 3, 10, 8);
+    fileOn("C:\\d\\monday.doc", 3, 8, 23);
+    fileOn("C:\\d\\february.doc", 2, 1, 10);
+    views.RecentDocuments = {"C:\\d\\today.doc", "C:\\d\\monday.doc", "C:\\d\\february.doc"};
+    auto node = [&](const char* caption) {
+        for (size_t i = 0; i < views.HistoryNodes.size(); ++i)
+            if (views.HistoryNodes[i].caption == caption) return i;
+        ADD_FAILURE() << caption;
+        return size_t(0);
+    };
+    views.ShowView("<My Recent Documents>");
+
+    // From Views mode the History button closes the Views tree first; the selector stays.
+    views.buViewsClick();
+    views.buHistoryClick();
+    EXPECT_TRUE(views.HistoryMode && !views.ViewsMode && host.historyChecked);
+    EXPECT_EQ(host.panelTitle, "History");
+    EXPECT_FALSE(host.selectorHidden);
+    ASSERT_EQ(host.historyTree.size(), 26u);
+    EXPECT_EQ(host.status, "3 Object(s)");  // not reloaded until a day is chosen
+    views.HistorySelectionChange({node("Today"), node("Last Month")});
+    EXPECT_EQ(RowPaths(), (std::vector<std::string>{"C:\\d\\today.doc", "C:\\d\\february.doc"}));
+    EXPECT_EQ(host.status, "2 Object(s)");
+    EXPECT_EQ(host.caption, "Larkspire - <My Recent Documents>");
+
+    // The filter goes with the panel; the days stay for the next time the tree opens.
+    views.HistorySelectionChange({node("Yesterday")});
+    EXPECT_EQ(host.status, "0 Object(s)");
+    views.mnuHistoryClick();
+    EXPECT_FALSE(views.HistoryMode);
+    EXPECT_FALSE(host.panelOpen);
+    EXPECT_EQ(host.status, "3 Object(s)");
+    views.buHistoryClick();
+    views.ShowView("<My Recent Documents>");
+    EXPECT_EQ(host.status, "0 Object(s)");
+
+    // Opening the Views tree leaves History mode without reloading; the next load is whole.
+    views.buViewsClick();
+    EXPECT_FALSE(views.HistoryMode);
+    EXPECT_TRUE(host.selectorHidden);
+    EXPECT_EQ(host.status, "0 Object(s)");
+    views.ShowView("<My Recent Documents>");
+    EXPECT_EQ(host.status, "3 Object(s)");
+    views.HistorySelectionChange({node("Today")});  // heard only in History mode
+    EXPECT_EQ(host.status, "3 Object(s)");
 }
 
 TEST_F(ControllerFixture, RecentFolderChangeImportsAndRefreshesTheRecentView) {
