@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "base/text.h"
+#include "actions/compressed_copy.h"
+#include "actions/gzip_streams_win.h"
 #include "platform/win32/handles_win.h"
 #include "platform/win32/win32_platform.h"
-#include "replace/gzip_copy_win.h"
 
 namespace lark {
 
@@ -193,8 +193,10 @@ bool Win32ReplaceFiles::CopyForBackup(std::string_view path, std::string_view ba
     if (existing != INVALID_FILE_ATTRIBUTES &&
         (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)))
         SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (EndsWithIgnoringCase(path, ".gz")) return GzipDecompressCopy(path, backupPath);
-    return CopyFileW(WidePath(path).c_str(), backup.c_str(), FALSE) != FALSE;
+    // The program's one copy: a backup of "x.gz" ("x.gz.bak") holds the decompressed data.
+    Win32FileSystem fs;
+    ZlibGzipStreams gzip;
+    return CompressedCopy(fs, gzip).CopyConvertingGzip(path, backupPath);
 }
 
 }  // namespace lark
