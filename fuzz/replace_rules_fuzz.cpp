@@ -38,8 +38,8 @@ bool WordAt(std::string_view text, size_t at) {
 }
 
 bool Trimmed(std::string_view s) {
-    return s.empty() ||
-           (static_cast<unsigned char>(s.front()) > 32 && static_cast<unsigned char>(s.back()) > 32);
+    return s.empty() || (static_cast<unsigned char>(s.front()) > 32 &&
+                         static_cast<unsigned char>(s.back()) > 32);
 }
 
 int64_t ReferenceFind(std::string_view block, std::string_view bytes, size_t start) {
@@ -108,10 +108,11 @@ bool RefPlain(const ReplacePairs& pairs, const LineRuleOptions& o, RefLine& line
         if (s.empty()) continue;
         const size_t pos = folded.find(s);
         if (pos == std::string::npos) continue;
-        if (o.wholeWords && ((pos > 0 && WordAt(folded, pos - 1)) || WordAt(folded, pos + s.size())))
+        if (o.wholeWords &&
+            ((pos > 0 && WordAt(folded, pos - 1)) || WordAt(folded, pos + s.size())))
             continue;
-        std::string next = line.text.substr(0, pos) + pairs.ReplaceStrings[i] +
-                           line.text.substr(pos + s.size());
+        std::string next =
+            line.text.substr(0, pos) + pairs.ReplaceStrings[i] + line.text.substr(pos + s.size());
         if (RefStore(o, line, std::move(next))) return true;
     }
     return false;
@@ -161,8 +162,10 @@ std::vector<SplitLine> SplitLines(std::string_view text) {
             lines.push_back({std::string(text.substr(at)), ""});
             break;
         }
-        size_t length = (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
-        lines.push_back({std::string(text.substr(at, end - at)), std::string(text.substr(end, length))});
+        size_t length =
+            (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
+        lines.push_back(
+            {std::string(text.substr(at, end - at)), std::string(text.substr(end, length))});
         at = end + length;
     }
     return lines;
@@ -175,15 +178,17 @@ bool ReferenceRewrite(std::string_view text, const ReplacePairs& pairs, const Li
     std::string firstEnd = "\r\n";
     size_t at = text.find_first_of("\r\n");
     if (at != std::string_view::npos)
-        firstEnd = (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') ? "\r\n"
-                                                                                     : std::string(1, text[at]);
+        firstEnd = (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
+                       ? "\r\n"
+                       : std::string(1, text[at]);
     bool changed = false;
     out.clear();
     for (const SplitLine& split : SplitLines(text)) {
         RefLine line{split.text};
         bool lineChanged = false;
         if (!split.text.empty() &&
-            (linePattern.empty() || WildcardMatch(Folded(split.text, o.caseSensitive), linePattern))) {
+            (linePattern.empty() ||
+             WildcardMatch(Folded(split.text, o.caseSensitive), linePattern))) {
             if (pattern) {
                 lineChanged = RefPattern(pairs, o, line);
             } else {
@@ -198,7 +203,8 @@ bool ReferenceRewrite(std::string_view text, const ReplacePairs& pairs, const Li
             continue;
         }
         if (line.commented)
-            out += o.commentPrefix + line.original + (split.terminator.empty() ? firstEnd : split.terminator);
+            out += o.commentPrefix + line.original +
+                   (split.terminator.empty() ? firstEnd : split.terminator);
         if (!line.dropped) out += line.text + split.terminator;
     }
     return changed;
@@ -258,7 +264,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool safe = true;
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string& s = pairs.SearchStrings[i];
-        if (!Trimmed(s) || !Trimmed(pairs.ReplaceStrings[i])) fuzz::Broken("untrimmed pair", lines[i]);
+        if (!Trimmed(s) || !Trimmed(pairs.ReplaceStrings[i]))
+            fuzz::Broken("untrimmed pair", lines[i]);
         if (!caseSensitive && Folded(s, false) != s) fuzz::Broken("unfolded search string", s);
         for (const std::string& r : pairs.ReplaceStrings)
             if (!s.empty() && LowerCase(r).find(LowerCase(s)) != std::string::npos) safe = false;
@@ -336,15 +343,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         caseSensitive ? w.criteria.IncludePattern : LowerCase(w.criteria.IncludePattern);
 
     std::string expected;
-    const bool changes =
-        ReferenceRewrite(body, pairs, options, pattern, linePattern, expected);
+    const bool changes = ReferenceRewrite(body, pairs, options, pattern, linePattern, expected);
     bool listed = false;
     const std::string text(body);
     if (RunOver(w, "C:\\t\\dry.txt", text, false, listed) != text)
         fuzz::Broken("a dry run wrote", text);
     if (listed != changes) fuzz::Broken("a dry run lists the file iff a line changes", text);
     const std::string written = RunOver(w, "C:\\t\\f.txt", text, true, listed);
-    if (written != (changes ? expected : text)) fuzz::Broken("a text rewrite differs", text, written);
+    if (written != (changes ? expected : text))
+        fuzz::Broken("a text rewrite differs", text, written);
 
     // A non-text file: a first block no search string can change unless it holds 0x01
     // bytes, then the body; every 1024-byte block on its own, all pairs in order.

@@ -187,14 +187,31 @@ bool PatternReplaceInLine(const ReplacePairs& pairs, const LineRuleOptions& opti
     std::string folded;
     if (!LinePrelude(options, line, folded)) return false;
     const std::string_view text(folded);
+    // A star pattern tries every window of the line, millions on a long one: Stop is asked
+    // every so many windows, not only after each pair.
+    constexpr size_t kWindowsBetweenAsks = 4096;
+    size_t untilAsk = kWindowsBetweenAsks;
     for (size_t i = 0; i < pairs.SearchStrings.size(); ++i) {
         const std::string& pattern = pairs.SearchStrings[i];
         // An empty pattern would match the empty window before every character.
         if (!pattern.empty()) {
             const size_t widest =
                 pattern.find('*') != std::string::npos ? text.size() : pattern.size();
+            // A literal first or last byte of the pattern must stand at that end of a
+            // matching window, which rules most windows out before the matcher is asked.
+            auto literal = [](char c) { return c != '*' && c != '?' && c != '#'; };
+            const int first =
+                literal(pattern.front()) ? static_cast<unsigned char>(pattern.front()) : -1;
+            const int last =
+                literal(pattern.back()) ? static_cast<unsigned char>(pattern.back()) : -1;
             for (size_t w = widest; w >= pattern.size() && w <= text.size(); --w) {
                 for (size_t s = 0; s + w <= text.size(); ++s) {
+                    if (--untilAsk == 0) {
+                        untilAsk = kWindowsBetweenAsks;
+                        if (stop && stop()) return false;
+                    }
+                    if (first >= 0 && static_cast<unsigned char>(text[s]) != first) continue;
+                    if (last >= 0 && static_cast<unsigned char>(text[s + w - 1]) != last) continue;
                     if (!StartsCharacter(text, s) || !StartsCharacter(text, s + w)) continue;
                     if (!WildcardMatch(text.substr(s, w), pattern)) continue;
                     if (StoreChange(options, line,

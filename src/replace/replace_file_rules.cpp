@@ -131,8 +131,10 @@ void ReplaceRun::ProcessTextFile(const std::string& path, std::string_view text)
 bool ReplaceRun::ApplyLineRules(const std::string& path, EditedLine& line) {
     LineChange change;
     if (PatternMatching) {
-        if (!PatternReplaceInLine(Pairs, lineOptions_, line, &change,
-                                  [this] { return AbortRequested; }))
+        if (!PatternReplaceInLine(Pairs, lineOptions_, line, &change, [this] {
+                ProcessMessages();
+                return AbortRequested;
+            }))
             return false;
         if (!WriteChanges) {
             ReportFile(path, false);

@@ -200,6 +200,23 @@ TEST(LineRules, ReportTheLineBeforeAndAfterEachChange) {
     EXPECT_EQ(change.after, "dog dog");
 }
 
+// A star pattern tries every window of a line: on a long line that is millions of windows,
+// and Stop (asked through stop) must not wait for them all.
+TEST(LineRules, APatternScanOfALongLineAsksStopWhileItScans) {
+    ReplacePairs pairs = ParseReplacePairs({"1*2\tZ"}, false);
+    const std::string text = std::string(3000, 'a') + "1b2";
+    EditedLine line{text};
+    int asked = 0;
+    EXPECT_FALSE(PatternReplaceInLine(pairs, {}, line, nullptr, [&] { return ++asked > 0; }));
+    EXPECT_EQ(line.text, text);
+    EXPECT_EQ(asked, 1);
+    // Not stopped, the same scan reaches the one narrow match at the end.
+    asked = 0;
+    EXPECT_TRUE(PatternReplaceInLine(pairs, {}, line, nullptr, [&] { return ++asked < 0; }));
+    EXPECT_EQ(line.text, std::string(3000, 'a') + "Z");
+    EXPECT_GT(asked, 100);
+}
+
 TEST(BlockRule, ReplacesEveryOccurrenceFoundInTheBlockAsItWas) {
     struct Case {
         std::string block, search, replacement;
