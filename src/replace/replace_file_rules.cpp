@@ -161,6 +161,10 @@ bool ReplaceRun::ApplyLineRules(const std::string& path, EditedLine& line) {
             ReportFile(path, true);
             LogUntimed("from: " + change.before, 2);
             LogUntimed("  to: " + change.after, 2);
+        } else {
+            // Each call reads the whole line again: a long line with many hits takes a
+            // while, and a writing run logs nothing in between.
+            ProcessMessages();
         }
         if (AbortRequested) break;
     }

@@ -247,6 +247,19 @@ TEST_F(RunFixture, SetUpFollowsTheOptions) {
     }
 }
 
+// A writing run logs nothing per replacement, so a line with thousands of hits must let the
+// windows (and Stop) in between its replacements by itself.
+TEST_F(RunFixture, ALineWithThousandsOfHitsLetsTheWindowsIn) {
+    c.SearchReplaceLines = {"cat\tdog"};
+    c.Replace = true;
+    std::string line;
+    for (int i = 0; i < 3000; ++i) line += "cat ";
+    files.Add("C:\\t\\long.txt", line + "\r\n");
+    RunOver(false, {"C:\\t\\long.txt"});
+    EXPECT_EQ(files.Data("C:\\t\\long.txt").substr(0, 8), "dog dog ");
+    EXPECT_GE(host.pumps, 3000);
+}
+
 TEST_F(RunFixture, FailuresAreLoggedAndTheRunGoesOn) {
     c.SearchReplaceLines = {"cat\tdog"};
     c.Replace = true;
