@@ -288,6 +288,14 @@ def larkspire(badge=None):
     return shapes
 
 
+def door():
+    """The activity window's Close: a door standing open, with the way out."""
+    return [rect(2, 1, 11, 15, FOLDER_DARK), rect(3, 2, 10, 15, PAPER),
+            polygon([(3, 2), (8, 3.5), (8, 16), (3, 15)], FOLDER),
+            circle(7, 9, 0.8, INK),
+            line(9.5, 8, 14.5, 8, 1.6, GREEN), polygon([(12, 5), (15.5, 8), (12, 11)], GREEN)]
+
+
 # --- rendering and file writing -----------------------------------------------------------
 def render(shapes, px, grid):
     """RGBA rows (top first), straight alpha, painter's order."""
@@ -383,6 +391,8 @@ def main():
     write_icon("tray_idle.ico", larkspire(), [16, 20, 24, 32])
     write_icon("tray_building.ico", larkspire("building"), [16, 20, 24, 32])
     write_icon("tray_pending.ico", larkspire("pending"), [16, 20, 24, 32])
+    write_icon("replace_stop.ico", red_cross(), [16, 20, 24, 32])
+    write_icon("replace_close.ico", door(), [16, 20, 24, 32])
 
 
 if __name__ == "__main__":

@@ -38,6 +38,7 @@ constexpr CommandHandler kCommandHandlers[] = {
     {kCmdShowViews,           [](TfmOpen& f) { f.mnuShowViewsClick(); }},
     {kCmdHistory,             [](TfmOpen& f) { f.mnuHistoryClick(); }},
     {kCmdSearch,              [](TfmOpen& f) { f.DoSearch(); }},
+    {kCmdReplace,             [](TfmOpen& f) { f.mnuReplaceClick(); }},
     {kCmdHelpOverview,        [](TfmOpen& f) { f.mnuHelpOverviewClick(); }},
     {kCmdTechSupport,         [](TfmOpen& f) { f.mnuTechsupportClick(); }},
     {kCmdAbout,               [](TfmOpen& f) { f.mnuAboutClick(); }},
@@ -144,13 +145,16 @@ void TfmOpen::mnuAboutClick() {
 }
 
 void TfmOpen::DoSearch() {
-    if (!searchDialog_) return;
+    if (!searchDialog_ || textRunActive_) return;
     ViewController& views = views_->Views();
     try {
         lark::DoSearch(
             *searchDialog_, hwnd_, views.NameFilter,
-            [&] { views_->SearchIndex(views.LastSearchResults); },
-            [&] { views.ShowView("<Last Search>", {}); });
+            [&] { views_->SearchIndex(views.LastSearchResults); }, [&] { RunTextSearch(true); },
+            [&] {
+                // The program may have been ended while a text search ran.
+                if (hwnd_) views.ShowView("<Last Search>", {});
+            });
     } catch (const FileError& e) {
         // An index being written cannot be read: the command ends here with the message.
         ctx_.messages.Error(e.what());

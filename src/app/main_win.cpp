@@ -6,9 +6,11 @@
 #include <memory>
 
 #include "app/main_layout_win.h"
+#include "app/main_views_win.h"
 #include "app/main_window_win.h"
 #include "config/win32_app_win.h"
 #include "platform/win32/handles_win.h"
+#include "replace/replace_window_win.h"
 #include "search/search_dialog_win.h"
 #include "ui/message_pump_win.h"
 #include "ui/window_proc_win.h"
@@ -28,13 +30,18 @@ int Run() {
     TfmOpen main(app.Context());
     if (ownTurn) ReleaseMutex(startupTurn.Get());
     app.MessageBoxes().SetOwner(main.Handle());
-    // The search dialog and the activity window are created here, hidden, as they arrive.
+    // The search dialog and the activity window are created here, hidden.
     if (!main.Handle() || !main.KeepRunning()) return 0;
-    // The search dialog edits the main window's one set of search criteria.
+    // The search dialog edits the main window's one set of search criteria; "Use last search
+    // list" narrows the list "<Last Search>" shows.
     TfmSearch search(app.Context(), main.Criteria(), main.Shell());
+    search.SetLastSearchListCheck(
+        [&main] { return !main.Views().Views().LastSearchResults.empty(); });
     search.FormCreate();
     main.SetSearchDialog(&search);
-    // The activity window is created here, hidden, when it arrives.
+    TfmReplace replace(app.Context().registry, GetModuleHandleW(nullptr));
+    replace.Create(main.Handle());
+    main.SetReplaceWindow(&replace);
     if (!main.ActivateTray()) return 0;
     // Key preview: the main window sees a key pressed in any of its controls first.
     SetMessagePreview([&main](const MSG& msg) { return PreviewWindowKey(main.Handle(), msg); });

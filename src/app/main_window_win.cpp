@@ -216,13 +216,16 @@ void TfmOpen::ShowView(const std::string& name) {
 }
 
 void TfmOpen::IndexBuildStarting() {
+    indexBuilding_ = true;
     frame_->IndexBuildStarting();
 }
 
 void TfmOpen::IndexBuildFinished(int64_t fileCount) {
+    indexBuilding_ = false;
     frame_->IndexBuildFinished(IndexedFilesTip(fileCount));
     // The new index is read now rather than at the next keystroke.
     resident_->Latest(IndexFilePath(ctx_));
+    EnableSearchCommands();
 }
 
 void TfmOpen::ChangeWatchFinished(int /*watchMode*/) {

@@ -30,6 +30,7 @@ class ResidentIndex;
 class TfmInstantFind;
 class SavedSearches;
 class Templates;
+class TfmReplace;
 class TfmSearch;
 class UiDispatch;
 struct Hotkey;
@@ -65,6 +66,9 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     // The search dialog lives beside the main window for the whole run.
     void SetSearchDialog(TfmSearch* dialog);
     void DoSearch();
+    // The activity window of text searches lives beside the main window as long as it does.
+    void SetReplaceWindow(TfmReplace* window) { replaceWindow_ = window; }
+    void mnuReplaceClick();
     void LaunchOpenBox(std::string_view verb);
     void edOpenChange();
     void buFindFileClick();
@@ -153,6 +157,9 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     LRESULT AnswerFindRequest(HWND client, const COPYDATASTRUCT& request);
     void RunSavedSearchCommand(void (SavedSearches::*command)());
     void RunTemplateCommand(void (Templates::*command)());
+    // A text search over the found files; the commands that start one wait for its end.
+    void RunTextSearch(bool searchOnly);
+    void EnableSearchCommands();
     // Builds the file actions on this window and runs one of them.
     void RunFileAction(const std::function<void(FileActions&)>& action);
     // F2, Delete and the end of a rename on the file list.
@@ -189,6 +196,9 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
 
     // Searching and launching.
     TfmSearch* searchDialog_ = nullptr;
+    TfmReplace* replaceWindow_ = nullptr;
+    bool textRunActive_ = false;
+    bool indexBuilding_ = false;
     std::unique_ptr<ShellExecutor> shell_;
     std::string LastAttachDir;
 };

@@ -11,6 +11,8 @@ public:
     // True only when the user answers Yes.
     virtual bool Confirm(std::string_view text) = 0;
     virtual void Info(std::string_view text) = 0;
+    // A warning the user can only acknowledge (OK).
+    virtual void Warning(std::string_view text) = 0;
 };
 
 }  // namespace lark

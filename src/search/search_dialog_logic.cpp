@@ -75,12 +75,13 @@ void ConfirmSearchDialog(AppContext& ctx, const SearchCriteria& c,
     SaveCriteria(ctx, c, LastCriteriaFile(ctx));
 }
 
-LoadCriteriaResult CreateSearchCriteria(AppContext& ctx, SearchCriteria& c) {
+LoadCriteriaResult CreateSearchCriteria(AppContext& ctx, SearchCriteria& c,
+                                        bool lastSearchListAvailable) {
     c.Logfile = ReplaceLogPath(ctx);
     std::string errorText;
     LoadCriteriaResult result = LoadCriteria(ctx, c, LastCriteriaFile(ctx), &errorText);
     if (result == LoadCriteriaResult::BadInteger) ctx.messages.Error(errorText);
-    CheckUseLastSearch(ctx, c);
+    CheckUseLastSearch(ctx, c, lastSearchListAvailable);
     return result;
 }
 
@@ -88,8 +89,8 @@ SearchDialogEnables EnablesFor(const SearchCriteria& c) {
     return {!c.UseLastSearch, c.CommentChanges, c.Replace};
 }
 
-void CheckUseLastSearch(AppContext& ctx, SearchCriteria& c) {
-    if (!c.UseLastSearch || ctx.fs.Exists(UseLastSearchFile(ctx))) return;
+void CheckUseLastSearch(AppContext& ctx, SearchCriteria& c, bool lastSearchListAvailable) {
+    if (!c.UseLastSearch || lastSearchListAvailable) return;
     ctx.messages.Info("No previous search result is available.");
     c.UseLastSearch = false;
 }
@@ -139,7 +140,7 @@ std::string SearchDomainLabel(const Settings& settings) {
 }
 
 bool WantsTextSearch(const SearchCriteria& c) {
-    return kTextSearchAvailable && c.cbFTSActive && !c.SearchReplaceLines.empty();
+    return c.cbFTSActive && !c.SearchReplaceLines.empty();
 }
 
 }  // namespace lark

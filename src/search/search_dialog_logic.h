@@ -20,10 +20,6 @@ struct Settings;
 inline constexpr std::array<const char*, 4> kPeriodUnitNames = {"Days", "Weeks", "Months", "Years"};
 inline constexpr std::array<const char*, 4> kSizeUnitNames = {"Bytes", "Kb", "Mb", "Gb"};
 
-// The full-text search over the found files is not built yet; until it is, the dialog keeps
-// its controls disabled and a search always walks the index alone.
-inline constexpr bool kTextSearchAvailable = false;
-
 // The texts that differ between a plain search and a search and replace.
 struct SearchDialogModeTexts {
     std::string pairLabel;
@@ -53,7 +49,8 @@ void ConfirmSearchDialog(AppContext& ctx, const SearchCriteria& c,
 
 // Start-up: the log file default, the last confirmed criteria, then the use-last-search
 // check. A bad number in the file is reported; the criteria keep what was read before it.
-LoadCriteriaResult CreateSearchCriteria(AppContext& ctx, SearchCriteria& c);
+LoadCriteriaResult CreateSearchCriteria(AppContext& ctx, SearchCriteria& c,
+                                        bool lastSearchListAvailable = false);
 
 // Which option controls are enabled for the current criteria.
 struct SearchDialogEnables {
@@ -63,8 +60,9 @@ struct SearchDialogEnables {
 };
 SearchDialogEnables EnablesFor(const SearchCriteria& c);
 // "&Use last search list" turned on without a previous result list: the user is told and
-// the option goes off again.
-void CheckUseLastSearch(AppContext& ctx, SearchCriteria& c);
+// the option goes off again. The list is the one "<Last Search>" shows, which a text search
+// then narrows instead of searching the index anew.
+void CheckUseLastSearch(AppContext& ctx, SearchCriteria& c, bool lastSearchListAvailable);
 
 // A typed character a number box accepts: a digit or backspace.
 bool IsNumberBoxChar(uint32_t ch);

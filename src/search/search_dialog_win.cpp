@@ -127,7 +127,7 @@ constexpr std::array<int, 2> kDateOptions = {IDC_SEARCH_RB_RECENT, IDC_SEARCH_RB
 constexpr std::array<int, 3> kSizeOptions = {IDC_SEARCH_RB_LARGER, IDC_SEARCH_RB_SMALLER,
                                              IDC_SEARCH_RB_BETWEEN};
 
-// Every control of the text-search page, which stays disabled until the text search exists.
+// Every control of the text-search page, enabled by its own rules.
 bool OnTextPage(const ControlSpec& spec) {
     return spec.page == TfmSearch::kPageText;
 }
@@ -139,8 +139,24 @@ LRESULT CALLBACK NumberBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
 }
 
 LRESULT CALLBACK PairBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-    // A pair is a search string, a tab and its replacement: Tab must type a tab here.
-    if (msg == WM_GETDLGCODE) return DefSubclassProc(hwnd, msg, wp, lp) | DLGC_WANTTAB;
+    // A pair is a search string, a tab and its replacement: Tab must type a tab here. A
+    // multi-line edit in a dialog moves the focus on Tab itself, so the key is taken first
+    // (Ctrl+Tab still leaves the box) and its character is not typed twice.
+    switch (msg) {
+        case WM_GETDLGCODE:
+            return DefSubclassProc(hwnd, msg, wp, lp) | DLGC_WANTTAB;
+        case WM_KEYDOWN:
+            if (wp == VK_TAB && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
+                SendMessageW(hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"\t"));
+                return 0;
+            }
+            break;
+        case WM_CHAR:
+            if (wp == L'\t') return 0;
+            break;
+        default:
+            break;
+    }
     return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
@@ -251,7 +267,7 @@ TfmSearch::~TfmSearch() {
 }
 
 void TfmSearch::FormCreate() {
-    CreateSearchCriteria(ctx_, c_);
+    CreateSearchCriteria(ctx_, c_, lastSearchAvailable_ && lastSearchAvailable_());
 }
 
 void TfmSearch::PrepareSearchDialog(bool searchMode) {
@@ -528,7 +544,7 @@ void TfmSearch::btnEditLogfileClick() {
 
 void TfmSearch::chkUseLastSearchClick() {
     StoreControls();
-    CheckUseLastSearch(ctx_, c_);
+    CheckUseLastSearch(ctx_, c_, lastSearchAvailable_ && lastSearchAvailable_());
     LoadControls();
     ApplyEnables();
 }
@@ -696,7 +712,7 @@ void TfmSearch::ApplyEnables() {
     SearchDialogEnables rules = EnablesFor(c_);
     for (const ControlSpec& spec : kControls) {
         if (!OnTextPage(spec)) continue;
-        bool enabled = kTextSearchAvailable;
+        bool enabled = true;
         switch (spec.id) {
             case IDC_SEARCH_CHK_CASE_SENSITIVE:
             case IDC_SEARCH_CHK_WHOLE_WORDS:
@@ -715,8 +731,6 @@ void TfmSearch::ApplyEnables() {
         }
         EnableWindow(Item(spec.id), enabled);
     }
-    EnableWindow(Item(IDC_SEARCH_GB_CONTAINING), kTextSearchAvailable);
-    EnableWindow(Item(IDC_SEARCH_ED_SEARCH_IN_FILE), kTextSearchAvailable);
     EnableWindow(Item(IDC_SEARCH_BU_SEARCH_PATHS), searchDomainHandler_ != nullptr);
 }
 
@@ -758,11 +772,15 @@ void TfmSearch::SetChecked(int id, bool on) {
 }
 
 bool DoSearch(TfmSearch& dialog, HWND owner, std::string_view nameFilter,
-              const std::function<void()>& searchIndex,
+              const std::function<void()>& searchIndex, const std::function<void()>& textSearch,
               const std::function<void()>& showLastSearch) {
     if (!dialog.RunSearchDialog(owner, nameFilter, true)) return false;
-    // Until the text search exists, WantsTextSearch is never true and the index is walked.
-    if (searchIndex) searchIndex();
+    // The text search runs the index search itself.
+    if (WantsTextSearch(dialog.Criteria()) && textSearch) {
+        textSearch();
+    } else if (searchIndex) {
+        searchIndex();
+    }
     if (showLastSearch) showLastSearch();
     return true;
 }

@@ -53,6 +53,11 @@ class TfmSearch final : public TMyForm, public MessageTarget {
     // The "Search Domain" button opens the search domain settings; without a handler the
     // button stays disabled. Called after the handler returns, the label is refreshed.
     void SetSearchDomainHandler(std::function<void(HWND owner)> handler);
+    // Whether the list "<Last Search>" shows holds anything, for "&Use last search list".
+    // Without a check the option finds no list.
+    void SetLastSearchListCheck(std::function<bool()> available) {
+        lastSearchAvailable_ = std::move(available);
+    }
     // The caption the text-search results window takes in the current mode.
     const std::string& ReplaceWindowCaption() const { return modeTexts_.replaceWindowCaption; }
     const std::vector<std::string>& KeywordHistory() const { return history_; }
@@ -104,13 +109,15 @@ class TfmSearch final : public TMyForm, public MessageTarget {
     SearchDialogModeTexts modeTexts_;
     std::vector<std::string> history_;
     std::function<void(HWND)> searchDomainHandler_;
+    std::function<bool()> lastSearchAvailable_;
     std::vector<BYTE> template_;
 };
 
-// The "Search" command: the dialog, then the index search, then the "<Last Search>" view.
-// Returns false when the dialog was cancelled (nothing else then happens).
+// The "Search" command: the dialog, then the index search, or the text search over the
+// files it finds when the dialog asks for one, then the "<Last Search>" view. Returns false
+// when the dialog was cancelled (nothing else then happens).
 bool DoSearch(TfmSearch& dialog, HWND owner, std::string_view nameFilter,
-              const std::function<void()>& searchIndex,
+              const std::function<void()>& searchIndex, const std::function<void()>& textSearch,
               const std::function<void()>& showLastSearch);
 
 }  // namespace lark

@@ -347,6 +347,7 @@ TEST(LoadSettings, UnreadableFileIsReportedLikeAMissingOne) {
         void Error(std::string_view t) override { errors.emplace_back(t); }
         bool Confirm(std::string_view) override { return false; }
         void Info(std::string_view) override {}
+        void Warning(std::string_view) override {}
         std::vector<std::string> errors;
     } recorder;
     AppContext ctx{app.fs,          app.registry, app.clock, recorder, app.settings,

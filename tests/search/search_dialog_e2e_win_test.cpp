@@ -12,144 +12,13 @@
 
 #include "platform/win32/encoding_win.h"
 #include "res/search_dialog_ids.h"
+#include "support/running_program.h"
 
 namespace lark {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr UINT kInstanceCommand = WM_USER + 1;
-
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
-    for (int waited = 0; waited < timeoutMs; waited += 50) {
-        if (condition()) return true;
-        Sleep(50);
-    }
-    return condition();
-}
-
-std::wstring WindowText(HWND hwnd) {
-    wchar_t text[512] = L"";
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, LPARAM(text), SMTO_ABORTIFHUNG, 2000, nullptr);
-    return text;
-}
-
-std::wstring ClassOf(HWND hwnd) {
-    wchar_t name[128] = L"";
-    GetClassNameW(hwnd, name, 128);
-    return name;
-}
-
-HWND FindProcessWindow(DWORD pid, const std::wstring& cls, const std::wstring& caption) {
-    struct Search {
-        DWORD pid;
-        const std::wstring* cls;
-        const std::wstring* caption;
-        HWND found;
-    } search{pid, &cls, &caption, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner != s->pid || ClassOf(hwnd) != *s->cls) return TRUE;
-            if (!s->caption->empty() && WindowText(hwnd) != *s->caption) return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        LPARAM(&search));
-    return search.found;
-}
-
-HWND FindChildOfClass(HWND parent, const std::wstring& cls) {
-    struct Search {
-        const std::wstring* cls;
-        HWND found;
-    } search{&cls, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (ClassOf(hwnd) != *s->cls) return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        LPARAM(&search));
-    return search.found;
-}
-
-// The names in the first column of another process's list view, read through a buffer in
-// that process.
-std::vector<std::string> ListViewNames(HANDLE process, HWND list) {
-    std::vector<std::string> names;
-    int count = int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    constexpr size_t kChars = 512;
-    size_t bytes = sizeof(LVITEMW) + kChars * sizeof(wchar_t);
-    auto* remote = static_cast<BYTE*>(
-        VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    if (!remote) return names;
-    for (int i = 0; i < count; ++i) {
-        LVITEMW item{};
-        item.iSubItem = 0;
-        item.cchTextMax = kChars;
-        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
-        WriteProcessMemory(process, remote, &item, sizeof(item), nullptr);
-        DWORD_PTR length = 0;
-        SendMessageTimeoutW(list, LVM_GETITEMTEXTW, WPARAM(i), LPARAM(remote), SMTO_ABORTIFHUNG,
-                            5000, &length);
-        std::wstring text(kChars, L'\0');
-        ReadProcessMemory(process, remote + sizeof(LVITEMW), text.data(), kChars * sizeof(wchar_t),
-                          nullptr);
-        text.resize(std::min<size_t>(length, kChars));
-        names.push_back(Narrow(text));
-    }
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    return names;
-}
-
-// The program copied into a folder of its own, with its own settings file, so nothing of
-// the shared build folder or of another test's data is touched.
-class RunningProgram {
-  public:
-    RunningProgram(const fs::path& folder, const std::string& settingsText) {
-        fs::create_directories(folder);
-        exe_ = folder / "Larkspire.exe";
-        fs::copy_file(fs::path(Widen(ToWindowsPath(LARKSPIRE_EXE_UNIX_PATH))), exe_,
-                      fs::copy_options::overwrite_existing);
-        std::ofstream(folder / "LARKSPIRE.ini", std::ios::binary) << settingsText;
-        std::wstring commandLine = L"\"" + exe_.wstring() + L"\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        started_ = CreateProcessW(exe_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                  nullptr, folder.c_str(), &si, &pi_);
-    }
-    RunningProgram(const RunningProgram&) = delete;
-    RunningProgram& operator=(const RunningProgram&) = delete;
-    ~RunningProgram() {
-        if (!started_) return;
-        if (HWND main = MainWindow()) PostMessageW(main, kInstanceCommand, 2, -1);
-        if (WaitForSingleObject(pi_.hProcess, 5000) != WAIT_OBJECT_0) {
-            TerminateProcess(pi_.hProcess, 1);
-            WaitForSingleObject(pi_.hProcess, 5000);
-        }
-        CloseHandle(pi_.hThread);
-        CloseHandle(pi_.hProcess);
-    }
-    static std::string ToWindowsPath(std::string unixPath) {
-        std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
-        return "Z:" + unixPath;
-    }
-
-    bool Started() const { return started_ != FALSE; }
-    DWORD Id() const { return pi_.dwProcessId; }
-    HANDLE Process() const { return pi_.hProcess; }
-    HWND MainWindow() const { return FindProcessWindow(pi_.dwProcessId, L"TfmOpen", L""); }
-
-  private:
-    fs::path exe_;
-    PROCESS_INFORMATION pi_{};
-    BOOL started_ = FALSE;
-};
+using namespace test;
 
 class SearchEndToEnd : public ::testing::Test {
   protected:
@@ -206,16 +75,7 @@ HWND SearchEndToEnd::SearchFromTheDialog(RunningProgram& program, const wchar_t*
     }
     // The index is complete once the builder has closed it: a reader that refuses other
     // writers then gets in.
-    bool indexed = WaitFor(
-        [&] {
-            HANDLE file = CreateFileW(IndexFile().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-            if (file == INVALID_HANDLE_VALUE) return false;
-            CloseHandle(file);
-            return true;
-        },
-        30000);
-    if (!indexed) {
+    if (!WaitForClosedFile(IndexFile(), 30000)) {
         ADD_FAILURE() << "no index at " << Narrow(IndexFile().wstring());
         return nullptr;
     }
@@ -265,8 +125,8 @@ TEST_F(SearchEndToEnd, LastSearchListsTheMatchingFiles) {
     HWND main = SearchFromTheDialog(program, L"report");
     ASSERT_NE(main, nullptr);
     const std::wstring expectedCaption = L"Larkspire - <Search=\"report\">";
-    ASSERT_TRUE(WaitFor([&] { return WindowText(main) == expectedCaption; }, 20000))
-        << Narrow(WindowText(main));
+    ASSERT_TRUE(WaitFor([&] { return RemoteWindowText(main) == expectedCaption; }, 20000))
+        << Narrow(RemoteWindowText(main));
     HWND list = FindChildOfClass(main, L"SysListView32");
     std::vector<std::string> names = ListViewNames(program.Process(), list);
     std::sort(names.begin(), names.end());

@@ -122,9 +122,8 @@ TEST(KeywordHistory, MissingFileLeavesTheHistoryAlone) {
 TEST(UseLastSearch, NeedsAPreviousResultList) {
     for (bool listExists : {false, true}) {
         DialogFixture f;
-        if (listExists) f.fs.AddFile(UseLastSearchFile(f.ctx));
         f.c.UseLastSearch = true;
-        CheckUseLastSearch(f.ctx, f.c);
+        CheckUseLastSearch(f.ctx, f.c, listExists);
         EXPECT_EQ(f.c.UseLastSearch, listExists);
         EXPECT_EQ(EnablesFor(f.c).caseAndWholeWords, !listExists);
         std::vector<std::string> expected;
@@ -145,7 +144,7 @@ TEST(CreateSearchCriteria, RestoresTheLastCriteriaAndChecksUseLastSearch) {
     SearchCriteria fresh;
     CreateSearchCriteria(f.ctx, fresh);
     EXPECT_EQ(fresh.Keywords, "annual");
-    // The list file is missing, so the user hears of it while the program starts.
+    // Nothing has been searched yet, so the user hears of it while the program starts.
     EXPECT_FALSE(fresh.UseLastSearch);
     EXPECT_EQ(f.messages.infos.size(), 1u);
 
@@ -221,7 +220,7 @@ TEST(SearchDialog, DomainLabelAndSearchKind) {
     SearchCriteria c;
     c.cbFTSActive = true;
     c.SearchReplaceLines = {"word"};
-    EXPECT_EQ(WantsTextSearch(c), kTextSearchAvailable);
+    EXPECT_TRUE(WantsTextSearch(c));
     c.SearchReplaceLines.clear();
     EXPECT_FALSE(WantsTextSearch(c));
 }

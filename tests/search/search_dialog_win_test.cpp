@@ -8,17 +8,17 @@
 #include <filesystem>
 #include <thread>
 
-#include "config/context.h"
-#include "config/data_paths.h"
 #include "base/date_time.h"
 #include "base/file_helpers.h"
+#include "config/context.h"
+#include "config/data_paths.h"
 #include "config/settings.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"
+#include "platform/shell.h"
 #include "platform/win32/encoding_win.h"
 #include "platform/win32/win32_platform.h"
 #include "res/search_dialog_ids.h"
-#include "platform/shell.h"
 
 namespace lark {
 namespace {
@@ -262,7 +262,41 @@ TEST_F(SearchDialogTest, ContainingTextMirrorsThePairBoxOnTheGeneralPageOnly) {
     EXPECT_FALSE(Checked(IDC_SEARCH_CB_FTS_ACTIVE));
 }
 
-TEST_F(SearchDialogTest, OptionButtonsAndTheUnbuiltTextSearch) {
+// The keys reach the pair box as the dialog's own loop hands them over.
+TEST_F(SearchDialogTest, TabTypesATabInThePairBoxAndMovesOnElsewhere) {
+    Open();
+    dialog_->SelectPage(TfmSearch::kPageText);
+    HWND box = Item(IDC_SEARCH_ME_SEARCH_REPLACE);
+    SetFocus(box);
+    auto press = [&](HWND to, UINT key) {
+        for (UINT msg : {UINT(WM_KEYDOWN), UINT(WM_KEYUP)}) {
+            MSG m{to, msg, key, msg == WM_KEYDOWN ? 0x000F0001 : 0xC00F0001, 0, {}};
+            if (!IsDialogMessageW(hwnd_, &m)) {
+                TranslateMessage(&m);
+                DispatchMessageW(&m);
+            }
+            MSG queued;
+            while (PeekMessageW(&queued, nullptr, 0, 0, PM_REMOVE)) {
+                if (!IsDialogMessageW(hwnd_, &queued)) {
+                    TranslateMessage(&queued);
+                    DispatchMessageW(&queued);
+                }
+            }
+        }
+    };
+    Type(IDC_SEARCH_ME_SEARCH_REPLACE, "cat");
+    press(box, VK_TAB);
+    SendMessageW(box, EM_REPLACESEL, TRUE, LPARAM(L"dog"));
+    EXPECT_EQ(Text(IDC_SEARCH_ME_SEARCH_REPLACE), "cat\tdog");
+    EXPECT_EQ(GetFocus(), box);
+    // Anywhere else Tab moves the focus on.
+    dialog_->SelectPage(TfmSearch::kPageGeneral);
+    SetFocus(Item(IDC_SEARCH_CB_SEARCH_FILENAME));
+    press(Item(IDC_SEARCH_CB_SEARCH_FILENAME), VK_TAB);
+    EXPECT_NE(GetFocus(), Item(IDC_SEARCH_CB_SEARCH_FILENAME));
+}
+
+TEST_F(SearchDialogTest, OptionButtonsAndTheTextSearchControls) {
     Open();
     // Without a previous result list the option cannot stay on.
     Check(IDC_SEARCH_CHK_USE_LAST_SEARCH, true);
@@ -277,8 +311,33 @@ TEST_F(SearchDialogTest, OptionButtonsAndTheUnbuiltTextSearch) {
     Press(IDC_SEARCH_BTN_EDIT_LOGFILE);
     EXPECT_EQ(shell_.calls, std::vector<std::string>{"open|Notepad.exe|C:\\Data\\Larkspire.log"});
 
-    EXPECT_EQ(IsWindowEnabled(Item(IDC_SEARCH_ED_SEARCH_IN_FILE)) != 0, kTextSearchAvailable);
-    EXPECT_EQ(IsWindowEnabled(Item(IDC_SEARCH_ME_SEARCH_REPLACE)) != 0, kTextSearchAvailable);
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_SEARCH_ED_SEARCH_IN_FILE)));
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_SEARCH_ME_SEARCH_REPLACE)));
+
+    // With a list to narrow the option stays on, and the two options it ignores go grey.
+    dialog_->SetLastSearchListCheck([] { return true; });
+    Check(IDC_SEARCH_CHK_USE_LAST_SEARCH, true);
+    Press(IDC_SEARCH_CHK_USE_LAST_SEARCH);
+    EXPECT_TRUE(Checked(IDC_SEARCH_CHK_USE_LAST_SEARCH));
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_SEARCH_CHK_CASE_SENSITIVE)));
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_SEARCH_CHK_WHOLE_WORDS)));
+    Check(IDC_SEARCH_CHK_USE_LAST_SEARCH, false);
+    Press(IDC_SEARCH_CHK_USE_LAST_SEARCH);
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_SEARCH_CHK_CASE_SENSITIVE)));
+
+    // The replace options belong to "Search and replace"; their companions follow them.
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_SEARCH_CHK_REPLACE)));
+    dialog_->PrepareSearchDialog(false);
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_SEARCH_CHK_REPLACE)));
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_SEARCH_CHK_BACKUP)));
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_SEARCH_TXT_COMMENT_CHAR)));
+    Check(IDC_SEARCH_CHK_REPLACE, true);
+    Press(IDC_SEARCH_CHK_REPLACE);
+    Check(IDC_SEARCH_CHK_COMMENT_CHANGES, true);
+    Press(IDC_SEARCH_CHK_COMMENT_CHANGES);
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_SEARCH_CHK_BACKUP)));
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_SEARCH_CHK_KEEP_DATE_TIME)));
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_SEARCH_TXT_COMMENT_CHAR)));
     EXPECT_FALSE(IsWindowEnabled(Item(IDC_SEARCH_BU_SEARCH_PATHS)));
     EXPECT_EQ(Text(IDC_SEARCH_LB_SEARCH_DOMAIN), "(none)");
     bool opened = false;
@@ -318,15 +377,24 @@ TEST_F(SearchDialogTest, SearchCommandRunsTheIndexSearchOnlyAfterOk) {
 
     std::string seen;
     AnswerDialogLater(IDCANCEL, &seen);
-    EXPECT_FALSE(DoSearch(dialog, nullptr, "", searchIndex, showLastSearch));
+    auto textSearch = [&] { steps.push_back("text:" + criteria_.SearchReplaceLines[0]); };
+    EXPECT_FALSE(DoSearch(dialog, nullptr, "", searchIndex, textSearch, showLastSearch));
     EXPECT_TRUE(steps.empty());
 
     // The open box's filter text arrives in the keyword box.
     AnswerDialogLater(IDOK, &seen);
-    EXPECT_TRUE(DoSearch(dialog, nullptr, "quarterly", searchIndex, showLastSearch));
+    EXPECT_TRUE(DoSearch(dialog, nullptr, "quarterly", searchIndex, textSearch, showLastSearch));
     EXPECT_EQ(seen, "quarterly");
     EXPECT_EQ(steps, (std::vector<std::string>{"search:quarterly", "show"}));
     EXPECT_TRUE(fs_.Exists(LastCriteriaFile(ctx_)));
+
+    // "Full Text Search Active" with a string: the text search runs instead.
+    steps.clear();
+    criteria_.SearchReplaceLines = {"budget"};
+    criteria_.cbFTSActive = true;
+    AnswerDialogLater(IDOK, &seen);
+    EXPECT_TRUE(DoSearch(dialog, nullptr, "", searchIndex, textSearch, showLastSearch));
+    EXPECT_EQ(steps, (std::vector<std::string>{"text:budget", "show"}));
 }
 
 }  // namespace

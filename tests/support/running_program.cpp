@@ -1,28 +1,13 @@
 #include "support/running_program.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <fstream>
 
 #include "platform/win32/encoding_win.h"
 
 namespace lark::test {
-
-namespace {
-
-constexpr UINT kInstanceCommand = WM_USER + 1;  // wParam 0 shows the window, 2 exits
-
-std::wstring ClassOf(HWND hwnd) {
-    wchar_t name[128] = L"";
-    GetClassNameW(hwnd, name, 128);
-    return name;
-}
-
-std::wstring WindowsPathOf(std::string unixPath) {
-    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
-    return Widen("Z:" + unixPath);
-}
-
-}  // namespace
 
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
     for (int waited = 0; waited < timeoutMs; waited += 50) {
@@ -36,6 +21,12 @@ std::wstring RemoteWindowText(HWND hwnd) {
     wchar_t text[1024] = L"";
     SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, LPARAM(text), SMTO_ABORTIFHUNG, 2000, nullptr);
     return text;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[128] = L"";
+    GetClassNameW(hwnd, name, 128);
+    return name;
 }
 
 HWND FindProcessWindow(DWORD pid, const std::wstring& cls, const std::wstring& caption) {
@@ -76,12 +67,53 @@ HWND FindChildOfClass(HWND parent, const std::wstring& cls) {
     return search.found;
 }
 
+// Read through a buffer in that process: list-view items cannot be asked for across
+// processes otherwise.
+std::vector<std::string> ListViewNames(HANDLE process, HWND list) {
+    std::vector<std::string> names;
+    int count = int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    constexpr size_t kChars = 512;
+    size_t bytes = sizeof(LVITEMW) + kChars * sizeof(wchar_t);
+    auto* remote = static_cast<BYTE*>(
+        VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (!remote) return names;
+    for (int i = 0; i < count; ++i) {
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.cchTextMax = kChars;
+        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+        WriteProcessMemory(process, remote, &item, sizeof(item), nullptr);
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(list, LVM_GETITEMTEXTW, WPARAM(i), LPARAM(remote), SMTO_ABORTIFHUNG,
+                            5000, &length);
+        std::wstring text(kChars, L'\0');
+        ReadProcessMemory(process, remote + sizeof(LVITEMW), text.data(), kChars * sizeof(wchar_t),
+                          nullptr);
+        text.resize(std::min<size_t>(length, kChars));
+        names.push_back(Narrow(text));
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return names;
+}
+
+bool WaitForClosedFile(const std::filesystem::path& path, int timeoutMs) {
+    return WaitFor(
+        [&] {
+            HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+            if (file == INVALID_HANDLE_VALUE) return false;
+            CloseHandle(file);
+            return true;
+        },
+        timeoutMs);
+}
+
 RunningProgram::RunningProgram(const std::filesystem::path& folder,
                                const std::string& settingsText) {
     std::filesystem::create_directories(folder);
     exe_ = folder / "Larkspire.exe";
-    std::filesystem::copy_file(WindowsPathOf(LARKSPIRE_EXE_UNIX_PATH), exe_,
-                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(std::filesystem::path(Widen(ToWindowsPath(LARKSPIRE_EXE_UNIX_PATH))),
+                               exe_, std::filesystem::copy_options::overwrite_existing);
     std::ofstream(folder / "LARKSPIRE.ini", std::ios::binary) << settingsText;
     std::wstring commandLine = L"\"" + exe_.wstring() + L"\"";
     STARTUPINFOW si{};
@@ -99,6 +131,11 @@ RunningProgram::~RunningProgram() {
     }
     CloseHandle(pi_.hThread);
     CloseHandle(pi_.hProcess);
+}
+
+std::string RunningProgram::ToWindowsPath(std::string unixPath) {
+    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
+    return "Z:" + unixPath;
 }
 
 HWND RunningProgram::MainWindow() const {

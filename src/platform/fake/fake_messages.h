@@ -15,7 +15,8 @@ public:
         return answer;
     }
     void Info(std::string_view text) override { infos.emplace_back(text); }
-    std::vector<std::string> errors, confirmations, infos;
+    void Warning(std::string_view text) override { warnings.emplace_back(text); }
+    std::vector<std::string> errors, confirmations, infos, warnings;
     bool answer = true;
 };
 

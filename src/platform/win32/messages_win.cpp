@@ -28,4 +28,8 @@ void Win32Messages::Info(std::string_view text) {
     Show(text, MB_OK | MB_ICONINFORMATION);
 }
 
+void Win32Messages::Warning(std::string_view text) {
+    Show(text, MB_OK | MB_ICONWARNING);
+}
+
 }  // namespace lark

@@ -16,6 +16,7 @@ class Win32Messages final : public Messages {
     void Error(std::string_view text) override;
     bool Confirm(std::string_view text) override;
     void Info(std::string_view text) override;
+    void Warning(std::string_view text) override;
 
   private:
     int Show(std::string_view text, UINT type);
