@@ -55,8 +55,8 @@ std::string MakeCompressedCopies(
         const std::string name(FileNameOf(path));
         std::string target;
         for (int n = 1;; ++n) {
-            target = std::string(tempFolder) + "\\" + (n == 1 ? name : NumberedName(name, n)) +
-                     ".gz";
+            target =
+                std::string(tempFolder) + "\\" + (n == 1 ? name : NumberedName(name, n)) + ".gz";
             auto earlier = made.find(LowerCase(target));
             if (earlier == made.end() || SameTextIgnoringCase(earlier->second, path)) break;
         }

@@ -173,7 +173,7 @@ bool ParseKeyToken(std::string& token, KeyState& state, const KeyLayout& layout)
         LookUpCharacter(CodePointAt(token, 1, length), state, layout);
         return true;
     }
-    token = "{";
+    token.resize(1);  // the opening brace alone
     LookUpCharacter(U'{', state, layout);
     return false;
 }

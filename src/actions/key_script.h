@@ -65,10 +65,10 @@ bool ParseKeyToken(std::string& token, KeyState& state, const KeyLayout& layout)
 struct KeyAction {
     enum class Kind { Press, Type, Pause, WaitForClose };
     Kind kind = Kind::Press;
-    uint8_t key = 0;        // Press: the virtual key
-    uint8_t modifier = 0;   // Press: held around the presses
-    int32_t count = 0;      // Press, Type: how many times; Pause: milliseconds
-    char32_t character = 0; // Type: the character, as a Unicode key event
+    uint8_t key = 0;         // Press: the virtual key
+    uint8_t modifier = 0;    // Press: held around the presses
+    int32_t count = 0;       // Press, Type: how many times; Pause: milliseconds
+    char32_t character = 0;  // Type: the character, as a Unicode key event
     bool operator==(const KeyAction&) const = default;
 };
 

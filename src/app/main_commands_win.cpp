@@ -47,6 +47,7 @@ constexpr CommandHandler kCommandHandlers[] = {
     {kCmdViewStyleSmallIcons, [](TfmOpen& f) { f.Views().btnLargeIconsClick(1); }},
     {kCmdViewStyleList,       [](TfmOpen& f) { f.Views().btnLargeIconsClick(2); }},
     {kCmdViewStyleDetails,    [](TfmOpen& f) { f.Views().btnLargeIconsClick(3); }},
+    {kCmdInsertIntoDialog,    [](TfmOpen& f) { f.lvInsertIntoDialogClick(); }},
 };
 // clang-format on
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "actions/previous_window_win.h"
 #include "index/index_events.h"
 #include "index/refresh_controller.h"
 #include "search/criteria.h"
@@ -68,6 +69,8 @@ class TfmOpen final : public TMyForm,
     void mnuShowViewsClick();
     void buCloseTreeViewClick();
     void buViewStylesClick();
+    // Typing the chosen paths into the dialog the user came from (commands_insert_win.cpp).
+    void lvInsertIntoDialogClick();
     MainFrame& Frame() { return *frame_; }
     MainViews& Views() { return *views_; }
     // The program's one set of search settings; the search dialog edits this record.
@@ -142,6 +145,8 @@ class TfmOpen final : public TMyForm,
     TfmSearch* searchDialog_ = nullptr;
     std::unique_ptr<ShellExecutor> shell_;
     std::string LastAttachDir;
+    // Where the user was when the window was last called up; the insert commands go back.
+    PreviousWindow previousWindow_;
 };
 
 }  // namespace lark

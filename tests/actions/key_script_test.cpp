@@ -16,14 +16,14 @@ std::optional<LayoutKey> UsLayout(char32_t c) {
     if (c >= '0' && c <= '9') return LayoutKey{uint8_t(c), false};
     if (c == ' ') return LayoutKey{32, false};
     static const std::map<char32_t, LayoutKey> kOthers = {
-        {'`', {0xC0, false}}, {'~', {0xC0, true}},  {'!', {'1', true}},   {'@', {'2', true}},
-        {'#', {'3', true}},   {'$', {'4', true}},   {'%', {'5', true}},   {'^', {'6', true}},
-        {'&', {'7', true}},   {'*', {'8', true}},   {'(', {'9', true}},   {')', {'0', true}},
-        {'-', {0xBD, false}}, {'_', {0xBD, true}},  {'=', {0xBB, false}}, {'+', {0xBB, true}},
-        {'[', {0xDB, false}}, {'{', {0xDB, true}},  {']', {0xDD, false}}, {'}', {0xDD, true}},
+        {'`', {0xC0, false}},  {'~', {0xC0, true}}, {'!', {'1', true}},   {'@', {'2', true}},
+        {'#', {'3', true}},    {'$', {'4', true}},  {'%', {'5', true}},   {'^', {'6', true}},
+        {'&', {'7', true}},    {'*', {'8', true}},  {'(', {'9', true}},   {')', {'0', true}},
+        {'-', {0xBD, false}},  {'_', {0xBD, true}}, {'=', {0xBB, false}}, {'+', {0xBB, true}},
+        {'[', {0xDB, false}},  {'{', {0xDB, true}}, {']', {0xDD, false}}, {'}', {0xDD, true}},
         {'\\', {0xDC, false}}, {'|', {0xDC, true}}, {';', {0xBA, false}}, {':', {0xBA, true}},
         {'\'', {0xDE, false}}, {'"', {0xDE, true}}, {',', {0xBC, false}}, {'<', {0xBC, true}},
-        {'.', {0xBE, false}}, {'>', {0xBE, true}},  {'/', {0xBF, false}}, {'?', {0xBF, true}},
+        {'.', {0xBE, false}},  {'>', {0xBE, true}}, {'/', {0xBF, false}}, {'?', {0xBF, true}},
     };
     auto found = kOthers.find(c);
     if (found == kOthers.end()) return std::nullopt;
@@ -125,11 +125,15 @@ TEST(ParseKeyScript, EveryFormOfTheLanguage) {
           Press(kCloseBrace, kShift)}},
         // Characters no key of the layout types go as Unicode key events, modifiers dropped.
         {"\xC3\xA9", {Type(U'\u00E9')}},
-        {"a\xC3\xA9" "b", {Press('A'), Type(U'\u00E9'), Press('B')}},
+        {"a\xC3\xA9"
+         "b",
+         {Press('A'), Type(U'\u00E9'), Press('B')}},
         {"^\xC3\xA9", {Type(U'\u00E9')}},
         {"{\xC3\xA9 3}", {Type(U'\u00E9', 3)}},
         {"\xF0\x9F\x98\x80", {Type(U'\U0001F600')}},
-        {"\xFF" "a", {Type(0xFFFD), Press('A')}},
+        {"\xFF"
+         "a",
+         {Type(0xFFFD), Press('A')}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Describe(ParseKeyScript(c.script, UsLayout)), Describe(c.actions)) << c.script;

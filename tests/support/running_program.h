@@ -1,0 +1,48 @@
+#pragma once
+// The built program started for real from a folder of its own (its own settings file beside
+// it), and what an end-to-end test needs to watch another process's windows.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace lark::test {
+
+// Looks every 50 ms, dispatching this thread's messages meanwhile, until the condition holds
+// or the time is up; true when it holds.
+bool WaitFor(const std::function<bool()>& condition, DWORD limitMs);
+// A window's text, also another process's (WM_GETTEXT crosses processes).
+std::wstring TextOfWindow(HWND window);
+std::wstring ClassOfWindow(HWND window);
+// The first top-level window of the process with that class (and caption, when not empty).
+HWND FindProcessWindow(DWORD processId, const std::wstring& cls, const std::wstring& caption = L"");
+HWND FindChildOfClass(HWND parent, const std::wstring& cls);
+// The control with the keyboard focus in the thread that owns window.
+HWND FocusOfThread(HWND window);
+
+class RunningProgram {
+  public:
+    // Copies Larkspire.exe into folder, writes settingsText as its LARKSPIRE.ini and starts
+    // it with arguments.
+    RunningProgram(const std::string& folder, const std::string& settingsText,
+                   const std::wstring& arguments = L"");
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+    // Asks the program to exit (as a second start with /SHUTDOWN would) and waits for it.
+    ~RunningProgram();
+
+    bool Started() const { return started_; }
+    DWORD Id() const { return pi_.dwProcessId; }
+    HANDLE Process() const { return pi_.hProcess; }
+    HWND MainWindow() const { return FindProcessWindow(pi_.dwProcessId, L"TfmOpen"); }
+    // Starts the same program file again with arguments and waits until that start ends.
+    bool StartAgain(const std::wstring& arguments, DWORD limitMs = 20000) const;
+
+  private:
+    std::wstring exe_;
+    std::wstring folder_;
+    PROCESS_INFORMATION pi_{};
+    bool started_ = false;
+};
+
+}  // namespace lark::test
