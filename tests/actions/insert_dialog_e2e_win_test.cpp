@@ -76,13 +76,9 @@ HWND ChildWithId(HWND parent, int id) {
 // The small program with the dialog, closed with the dialog's Cancel at the end.
 class DialogHost {
   public:
-    explicit DialogHost(bool save) {
-        std::wstring exe = WindowsPathOfUnix(FILE_DIALOG_HOST_UNIX_PATH);
-        std::wstring commandLine = L"\"" + exe + L"\" " + (save ? L"save" : L"open");
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        started_ = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                  nullptr, nullptr, &si, &pi_) != FALSE;
+    DialogHost(bool save, const std::wstring& desktop) {
+        started_ = test::StartProgram(WindowsPathOfUnix(FILE_DIALOG_HOST_UNIX_PATH),
+                                      save ? L"save" : L"open", L"", desktop, pi_);
         caption_ = save ? L"Save As" : L"Open";
     }
     ~DialogHost() {
@@ -141,6 +137,8 @@ class InsertEndToEnd : public ::testing::TestWithParam<InsertCase> {
                dir_.Path("Docs") + "\r\n";
     }
 
+    void InsertFromLarkspire(const InsertCase& c, const std::wstring& desktop);
+
     TempTree dir_{"insert-e2e"};
     std::string letter_, plan_;
 };
@@ -152,14 +150,13 @@ int MenuStepsTo(UINT command) {
     return command == kCmdInsertIntoDialog ? 6 : 7;
 }
 
-TEST_P(InsertEndToEnd, ThePathsArriveInTheDialogsFileNameBox) {
-    const InsertCase& c = GetParam();
-    test::RunningProgram program(dir_.Path("App"), Settings());
+void InsertEndToEnd::InsertFromLarkspire(const InsertCase& c, const std::wstring& desktop) {
+    test::RunningProgram program(dir_.Path("App"), Settings(), L"", desktop);
     ASSERT_TRUE(program.Started());
     HWND main = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (main = program.MainWindow()) != nullptr; }, kLimitMs));
 
-    DialogHost host(c.saveDialog);
+    DialogHost host(c.saveDialog, desktop);
     ASSERT_TRUE(host.Ready()) << "no dialog in front with the focus in its file-name box";
 
     // Called up from inside the dialog: a second start with /RUN.
@@ -213,6 +210,11 @@ TEST_P(InsertEndToEnd, ThePathsArriveInTheDialogsFileNameBox) {
     EXPECT_FALSE(IsWindowVisible(main));
     EXPECT_EQ(GetForegroundWindow(), host.dialog);
     EXPECT_EQ(ClipboardText().value_or("(none)"), expected);
+}
+
+TEST_P(InsertEndToEnd, ThePathsArriveInTheDialogsFileNameBox) {
+    test::TestDesktop desktop;
+    ASSERT_TRUE(desktop.Run([&] { InsertFromLarkspire(GetParam(), desktop.Name()); }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, InsertEndToEnd,

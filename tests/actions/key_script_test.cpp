@@ -140,38 +140,6 @@ TEST(ParseKeyScript, EveryFormOfTheLanguage) {
     }
 }
 
-TEST(ParseKeyToken, TellsWhatOfTheTokenWasConsumed) {
-    struct Case {
-        std::string token;
-        bool consumed;
-        std::string left;
-        uint8_t modifierIn, key, modifier;
-        int32_t count;
-    };
-    const Case cases[] = {
-        {"{TAB 3}", true, "{TAB 3}", 0, kVkTab, 0, 3},
-        {"{XYZ}", false, "{", 0, kOpenBrace, 0, 1},
-        {"{TAB x}", false, "{", 0, kOpenBrace, 0, 0},
-        {"{", false, "{", 0, kOpenBrace, 0, 1},
-        {"a", false, "a", kCtrl, 'A', kCtrl, 1},
-        {"\xC3\xA9", false, "\xC3\xA9", 0, kKeyUnicode, 0, 1},
-        {"~", true, "~", 0, kVkReturn, 0, 1},
-        {"+", true, "+", kCtrl, kKeyNone, kShift, 1},
-        {"{ALT}", true, "{ALT}", 0, kKeyNone, kAlt, 1},
-        {"{WAIT 20}", true, "{WAIT 20}", 0, kKeyPause, 0, 20},
-    };
-    for (const Case& c : cases) {
-        std::string token = c.token;
-        KeyState state;
-        state.modifier = c.modifierIn;
-        EXPECT_EQ(ParseKeyToken(token, state, UsLayout), c.consumed) << c.token;
-        EXPECT_EQ(token, c.left) << c.token;
-        EXPECT_EQ(state.key, c.key) << c.token;
-        EXPECT_EQ(state.modifier, c.modifier) << c.token;
-        EXPECT_EQ(state.count, c.count) << c.token;
-    }
-}
-
 struct RecordingSender final : KeySender {
     void PressKey(uint8_t key, uint8_t modifier, int32_t count) override {
         calls.push_back("press " + std::to_string(key) + "+" + std::to_string(modifier) + " x" +

@@ -9,17 +9,51 @@ namespace {
 constexpr UINT kInstanceCommand = WM_USER + 1;
 constexpr WPARAM kInstanceExit = 2;
 
-bool StartProcess(const std::wstring& exe, const std::wstring& arguments,
-                  const std::wstring& folder, PROCESS_INFORMATION& pi) {
+}  // namespace
+
+bool StartProgram(const std::wstring& exe, const std::wstring& arguments,
+                  const std::wstring& folder, const std::wstring& desktop,
+                  PROCESS_INFORMATION& pi) {
     std::wstring commandLine = L"\"" + exe + L"\"";
     if (!arguments.empty()) commandLine += L" " + arguments;
+    std::wstring desktopName = desktop;
     STARTUPINFOW si{};
     si.cb = sizeof si;
+    if (!desktopName.empty()) si.lpDesktop = desktopName.data();
     return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.c_str(), &si, &pi) != FALSE;
+                          folder.empty() ? nullptr : folder.c_str(), &si, &pi) != FALSE;
 }
 
-}  // namespace
+TestDesktop::TestDesktop()
+    : name_(L"LarkspireTest" + std::to_wstring(GetCurrentProcessId())),
+      desktop_(CreateDesktopW(name_.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr)) {}
+
+TestDesktop::~TestDesktop() {
+    if (desktop_) CloseDesktop(desktop_);
+}
+
+bool TestDesktop::Run(const std::function<void()>& body) {
+    if (!desktop_) return false;
+    struct Work {
+        HDESK desktop;
+        const std::function<void()>& body;
+        bool joined = false;
+    } work{desktop_, body};
+    HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+            auto& w = *static_cast<Work*>(p);
+            // A thread joins a desktop before it owns any window.
+            w.joined = SetThreadDesktop(w.desktop) != FALSE;
+            if (w.joined) w.body();
+            return 0;
+        },
+        &work, 0, nullptr);
+    if (!thread) return false;
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    return work.joined;
+}
 
 bool WaitFor(const std::function<bool()>& condition, DWORD limitMs) {
     const DWORD start = GetTickCount();
@@ -94,8 +128,8 @@ HWND FocusOfThread(HWND window) {
 }
 
 RunningProgram::RunningProgram(const std::string& folder, const std::string& settingsText,
-                               const std::wstring& arguments)
-    : folder_(Widen(folder)) {
+                               const std::wstring& arguments, const std::wstring& desktop)
+    : folder_(Widen(folder)), desktop_(desktop) {
     CreateDirectoryW(folder_.c_str(), nullptr);
     exe_ = folder_ + L"\\Larkspire.exe";
     if (!CopyFileW(ProgramPath().c_str(), exe_.c_str(), FALSE)) return;
@@ -105,7 +139,7 @@ RunningProgram::RunningProgram(const std::string& folder, const std::string& set
     DWORD written = 0;
     WriteFile(ini, settingsText.data(), DWORD(settingsText.size()), &written, nullptr);
     CloseHandle(ini);
-    started_ = StartProcess(exe_, arguments, folder_, pi_);
+    started_ = StartProgram(exe_, arguments, folder_, desktop_, pi_);
 }
 
 RunningProgram::~RunningProgram() {
@@ -121,7 +155,7 @@ RunningProgram::~RunningProgram() {
 
 bool RunningProgram::StartAgain(const std::wstring& arguments, DWORD limitMs) const {
     PROCESS_INFORMATION pi{};
-    if (!StartProcess(exe_, arguments, folder_, pi)) return false;
+    if (!StartProgram(exe_, arguments, folder_, desktop_, pi)) return false;
     const bool ended = WaitForSingleObject(pi.hProcess, limitMs) == WAIT_OBJECT_0;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
