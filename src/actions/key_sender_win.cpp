@@ -8,6 +8,8 @@
 namespace lark {
 namespace {
 
+constexpr size_t kInputsPerCall = 1024;
+
 // Keys of the extended block (navigation keys, Num Lock, Print Screen): without the flag a
 // program reading scan codes sees the numeric keypad's keys instead.
 bool IsExtendedKey(uint8_t key) {
@@ -78,6 +80,11 @@ void PressKey(uint8_t key, uint8_t modifier, int32_t count) {
     for (int32_t i = 0; i < count; ++i) {
         inputs.push_back(KeyInput(key, false));
         inputs.push_back(KeyInput(key, true));
+        // A large count goes in parts rather than as one huge block of input.
+        if (inputs.size() >= kInputsPerCall) {
+            Send(inputs);
+            inputs.clear();
+        }
     }
     if (modifier) inputs.push_back(KeyInput(modifier, true));
     Send(inputs);
@@ -103,6 +110,10 @@ void Win32KeySender::TypeCharacter(char32_t character, int32_t count) {
     for (int32_t i = 0; i < count; ++i) {
         for (size_t u = 0; u < unitCount; ++u) inputs.push_back(UnicodeInput(units[u], false));
         for (size_t u = 0; u < unitCount; ++u) inputs.push_back(UnicodeInput(units[u], true));
+        if (inputs.size() >= kInputsPerCall) {
+            Send(inputs);
+            inputs.clear();
+        }
     }
     Send(inputs);
 }
