@@ -40,7 +40,8 @@ class QuietHost final : public ViewHost {
     void SelectCatalogueName(std::string_view) override {}
     void SelectSelectorText(std::string_view) override {}
     void FillViewsTree(const std::vector<ViewTreeNode>&) override {}
-    void OpenSidePanel(std::string_view) override {}
+    void FillHistoryTree(const std::vector<HistoryNode>&) override {}
+    void OpenSidePanel(std::string_view, bool) override {}
     void CloseSidePanel() override {}
     void SetPanelModes(bool, bool) override {}
     void WaitPumping(uint32_t) override {}

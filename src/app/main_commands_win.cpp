@@ -30,11 +30,13 @@ struct CommandHandler {
 // clang-format off
 constexpr CommandHandler kCommandHandlers[] = {
     {kCmdExit,                [](TfmOpen& f) { f.puExitClick(); }},
+    {kCmdProperties,          [](TfmOpen& f) { f.puPropertiesClick(); }},
     {kCmdRefresh,             [](TfmOpen& f) { f.puRefreshClick(); }},
     {kCmdOpen,                [](TfmOpen& f) { f.lvOpenClick(); }},
     {kCmdOpenContainer,       [](TfmOpen& f) { f.lvOpenContainerClick(); }},
     {kCmdPrint,               [](TfmOpen& f) { f.lvPrintClick(); }},
     {kCmdShowViews,           [](TfmOpen& f) { f.mnuShowViewsClick(); }},
+    {kCmdHistory,             [](TfmOpen& f) { f.mnuHistoryClick(); }},
     {kCmdSearch,              [](TfmOpen& f) { f.DoSearch(); }},
     {kCmdHelpOverview,        [](TfmOpen& f) { f.mnuHelpOverviewClick(); }},
     {kCmdTechSupport,         [](TfmOpen& f) { f.mnuTechsupportClick(); }},
@@ -106,6 +108,10 @@ bool TfmOpen::FormKeyDown(WPARAM key) {
 
 void TfmOpen::mnuShowViewsClick() {
     views_->buViewsClick();
+}
+
+void TfmOpen::mnuHistoryClick() {
+    views_->buHistoryClick();
 }
 
 void TfmOpen::buCloseTreeViewClick() {

@@ -5,6 +5,7 @@
 #include "app/main_layout_win.h"
 #include "ui/message_pump_win.h"
 #include "platform/win32/encoding_win.h"
+#include "views/history_tree_win.h"
 #include "views/view_selectors_win.h"
 
 namespace lark {
@@ -52,8 +53,10 @@ MainViews::MainViews(AppContext& ctx, MainLayout& layout, SearchCriteria& criter
       refreshIndex_(std::move(refreshIndex)),
       host_(PartsOf(layout, &list_), Callbacks()),
       views_(ctx, host_, shell_, *this),
-      list_(layout.listView, views_.Items, views_.Locale) {
+      list_(layout.listView, views_.Items, views_.Locale),
+      historyTree_(layout.tv) {
     views_.Locale = Win32FileListLocale();
+    views_.HistoryDayCaption = LocaleDayCaption;
     list_.callbacks.selectionChanged = [this](const std::string& paths) {
         SetWindowTextW(layout_.edOpen, Widen(paths).c_str());
     };
@@ -68,12 +71,15 @@ ViewWindowCallbacks MainViews::Callbacks() {
     callbacks.enableSearchMenu = [this] {
         EnableMenuItem(layout_.mainMenu, kSearchMenuPosition, MF_BYPOSITION | MF_ENABLED);
     };
-    callbacks.openSidePanel = [this](std::string_view title) { OpenSidePanel(title); };
+    callbacks.openSidePanel = [this](std::string_view title, bool hideViewSelector) {
+        OpenSidePanel(title, hideViewSelector);
+    };
     callbacks.closeSidePanel = [this] { CloseSidePanel(); };
     callbacks.setPanelModes = [this](bool viewsMode, bool historyMode) {
         layout_.SetSideMode(viewsMode     ? SideMode::Views
                             : historyMode ? SideMode::History
                                           : SideMode::None);
+        historyTree_.SetEnabled(historyMode);
     };
     callbacks.waitPumping = [](uint32_t ms) { WaitPumping(ms); };
     return callbacks;
@@ -95,12 +101,12 @@ void MainViews::FormClose() {
     views_.Items.ClearFileList();
 }
 
-void MainViews::OpenSidePanel(std::string_view title) {
+void MainViews::OpenSidePanel(std::string_view title, bool hideViewSelector) {
     bandWidths_[0] = BandWidth(layout_.reBar, 0);
     bandWidths_[1] = BandWidth(layout_.reBar, 1);
     layout_.SetSideTitle(title);
     layout_.ShowSidePanel(true);
-    layout_.SetViewBandVisible(false);
+    layout_.SetViewBandVisible(!hideViewSelector);
     RedrawAll();
 }
 
@@ -137,15 +143,23 @@ void MainViews::buViewStylesClick() {
                    layout_.form, nullptr);
 }
 
-void MainViews::buViewsClick() {
+void MainViews::FillingTree(const std::function<void()>& fill) {
     fillingTree_ = true;
     try {
-        views_.buViewsClick();
+        fill();
     } catch (...) {
         fillingTree_ = false;
         throw;
     }
     fillingTree_ = false;
+}
+
+void MainViews::buViewsClick() {
+    FillingTree([this] { views_.buViewsClick(); });
+}
+
+void MainViews::buHistoryClick() {
+    FillingTree([this] { views_.buHistoryClick(); });
 }
 
 bool MainViews::OnCommand(UINT id, UINT code, HWND from) {
@@ -177,8 +191,20 @@ bool MainViews::OnNotify(const NMHDR* header, LRESULT& result) {
         if (header->code == TVN_SELCHANGEDW) {
             auto* change = reinterpret_cast<const NMTREEVIEWW*>(header);
             if (fillingTree_ || !change->itemNew.hItem) return true;
+            if (views_.HistoryMode) {
+                if (!historyTree_.Moving())
+                    views_.HistorySelectionChange(
+                        HistoryNodeIndexes(layout_.tv, historyTree_.SelectedItems()));
+                return true;
+            }
             TreeChoice choice = TreeChoiceOf(layout_.tv, change->itemNew.hItem);
             views_.tvChange(choice.text, choice.parentText);
+            return true;
+        }
+        if (header->code == NM_CUSTOMDRAW) {
+            if (!historyTree_.Enabled()) return false;
+            result = historyTree_.CustomDraw(
+                *reinterpret_cast<NMTVCUSTOMDRAW*>(const_cast<NMHDR*>(header)));
             return true;
         }
         if (header->code == TVN_ITEMEXPANDEDW) {

@@ -13,6 +13,7 @@
 
 #include "search/criteria.h"
 #include "search/index_search.h"
+#include "ui/multi_select_tree_win.h"
 #include "views/file_list_win.h"
 #include "platform/win32/shell_win.h"
 #include "views/view_controller.h"
@@ -52,6 +53,7 @@ class MainViews final : public SearchHost, public SavedSearchRunner {
     void btnLargeIconsClick(int style);
     void buViewStylesClick();
     void buViewsClick();
+    void buHistoryClick();
     void buCloseTreeViewClick() { views_.buCloseTreeViewClick(); }
 
     // SearchHost
@@ -66,7 +68,9 @@ class MainViews final : public SearchHost, public SavedSearchRunner {
 
   private:
     ViewWindowCallbacks Callbacks();
-    void OpenSidePanel(std::string_view title);
+    void OpenSidePanel(std::string_view title, bool hideViewSelector);
+    // Runs a change of the tree's content, whose own selection notifications mean nothing.
+    void FillingTree(const std::function<void()>& fill);
     void CloseSidePanel();
     void RedrawAll();
 
@@ -81,6 +85,8 @@ class MainViews final : public SearchHost, public SavedSearchRunner {
     FileListView list_;
     // The tree announces selections of its own while it is being refilled.
     bool fillingTree_ = false;
+    // Several days at once in History mode.
+    MultiSelectTree historyTree_;
     // Band widths before the View selector band was hidden: tool bar, View selector.
     UINT bandWidths_[2] = {0, 0};
 };

@@ -12,6 +12,7 @@
 #include "actions/previous_window_win.h"
 #include "index/index_events.h"
 #include "index/refresh_controller.h"
+#include "properties/properties.h"
 #include "search/criteria.h"
 #include "views/launch.h"
 #include "ui/my_form_win.h"
@@ -54,8 +55,11 @@ class TfmOpen final : public TMyForm,
     void puRefreshClick() { refresh_->puRefreshClick(); }
     void ShowMainWindow();
     void mnuAboutClick();
+    void puPropertiesClick();
+    // The Properties dialog over owner, opened on page.
+    void ShowProperties(HWND owner, PropertiesPage page);
     // The search dialog lives beside the main window for the whole run.
-    void SetSearchDialog(TfmSearch* dialog) { searchDialog_ = dialog; }
+    void SetSearchDialog(TfmSearch* dialog);
     void DoSearch();
     void LaunchOpenBox(std::string_view verb);
     void edOpenChange();
@@ -67,6 +71,8 @@ class TfmOpen final : public TMyForm,
     void lvOpenContainerClick() { LaunchOpenBox(kVerbOpenPath); }
     void buOpenClick() { LaunchOpenBox(kVerbOpen); }
     void mnuShowViewsClick();
+    void mnuHistoryClick();
+    void buHistoryClick() { mnuHistoryClick(); }
     void buCloseTreeViewClick();
     void buViewStylesClick();
     // Typing the chosen paths into the dialog the user came from (commands_insert_win.cpp).

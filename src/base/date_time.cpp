@@ -6,7 +6,7 @@ namespace lark {
 
 static bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
-static int DaysInMonth(int y, int m) {
+int DaysInMonth(int y, int m) {
     static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return m == 2 && IsLeap(y) ? 29 : kDays[m - 1];
 }

@@ -9,6 +9,8 @@ struct CivilDateTime {
 };
 
 bool IsValidDate(int year, int month, int day);
+// 28 to 31; February has 29 days in leap years.
+int DaysInMonth(int year, int month);
 // Days since 1899-12-30 at 00:00; the date must be valid.
 double EncodeDate(int year, int month, int day);
 double EncodeDateTime(const CivilDateTime& t);

@@ -44,7 +44,11 @@ void AddFolderEntries(FileSystem& fs, const std::string& folder, PathList& into)
 
 ViewController::ViewController(AppContext& ctx, ViewHost& host, ShellServices& shell,
                                SavedSearchRunner& search)
-    : ctx_(ctx), host_(host), shell_(shell), search_(search) {}
+    : ctx_(ctx), host_(host), shell_(shell), search_(search) {
+    InHistorySelection = [this](double modified) {
+        return lark::InHistorySelection(HistoryDays, historyToday_, modified);
+    };
+}
 
 bool ViewController::LoadRecentDocumentsAtStartup() {
     return LoadRecentDocuments(ctx_, RecentDocuments);
@@ -126,6 +130,7 @@ void ViewController::LoadView(std::string_view name) {
         Items.Reserve(CurrentViewList->PathCount());
         // Outside History mode every date is in the selection.
         static const std::function<bool(double)> kEveryDate;
+        if (HistoryMode) historyToday_ = DayNumber(ctx_.clock.Now());
         const auto& inHistory = HistoryMode ? InHistorySelection : kEveryDate;
         FileListItem row;
         std::string scratch;
@@ -169,10 +174,27 @@ void ViewController::FillViewSelectors() {
 
 void ViewController::BuildViewsTree() {
     host_.FillViewsTree(BuildViewCatalogue(ctx_.fs, Sources()).tree);
-    host_.OpenSidePanel("Views");
+    host_.OpenSidePanel("Views", true);
     ViewsMode = true;
     HistoryMode = false;
     host_.SetPanelModes(true, false);
+}
+
+void ViewController::BuildHistoryTree() {
+    HistoryNodes = lark::BuildHistoryTree(ctx_.clock.Now(), HistoryDayCaption);
+    host_.FillHistoryTree(HistoryNodes);
+    // The list is not reloaded: it stays as it is until a day is chosen.
+    host_.OpenSidePanel("History", false);
+    ViewsMode = false;
+    HistoryMode = true;
+    host_.SetPanelModes(false, true);
+}
+
+void ViewController::ComputeHistoryDays(const std::vector<size_t>& selectedNodes) {
+    std::vector<HistorySpan> spans;
+    for (size_t node : selectedNodes)
+        if (node < HistoryNodes.size()) spans.push_back(HistoryNodes[node].span);
+    lark::ComputeHistoryDays(HistoryDays, ctx_.clock.Now(), spans);
 }
 
 void ViewController::Perform(const ViewRequest& request) {
@@ -218,6 +240,22 @@ void ViewController::buCloseTreeViewClick() {
         LoadView(std::string(CurrentViewName));
         host_.SetStatusText(ObjectCountText(Items.Count()));
     }
+}
+
+void ViewController::buHistoryClick() {
+    if (HistoryMode) {
+        buCloseTreeViewClick();
+        return;
+    }
+    if (ViewsMode) buCloseTreeViewClick();
+    BuildHistoryTree();
+}
+
+void ViewController::HistorySelectionChange(const std::vector<size_t>& selectedNodes) {
+    if (!HistoryMode) return;
+    ComputeHistoryDays(selectedNodes);
+    LoadView(std::string(CurrentViewName));
+    host_.SetStatusText(ObjectCountText(Items.Count()));
 }
 
 void ViewController::RecentFolderChanged() {

@@ -8,6 +8,7 @@
 #include "views/file_list.h"
 #include "base/path_list.h"
 #include "search/search_results.h"
+#include "views/history.h"
 #include "views/view_catalogue.h"
 #include "views/view_host.h"
 
@@ -20,6 +21,8 @@ class ViewController {
   public:
     ViewController(AppContext& ctx, ViewHost& host, ShellServices& shell,
                    SavedSearchRunner& search);
+    ViewController(const ViewController&) = delete;
+    ViewController& operator=(const ViewController&) = delete;
 
     // The path lists behind the views; the window owns them through this object.
     PathList RecentDocuments;
@@ -36,10 +39,15 @@ class ViewController {
     FileListLocale Locale = DefaultFileListLocale();
     int ViewStyleIndex = kStyleLargeIcons;
     // Whether a row's modified time lies in the history selection; asked only in History
-    // mode.
+    // mode. By default the rule over HistoryDays and today's date.
     std::function<bool(double)> InHistorySelection;
     bool ViewsMode = false;
     bool HistoryMode = false;
+    // History mode: the day flags, kept until the next selection in the date tree, and the
+    // nodes of the date tree as last built.
+    HistoryDayFlags HistoryDays{};
+    std::vector<HistoryNode> HistoryNodes;
+    DayCaption HistoryDayCaption = EnglishDayCaption;
 
     // Start-up: loads and prunes the recent list (false: the program must end).
     bool LoadRecentDocumentsAtStartup();
@@ -52,6 +60,9 @@ class ViewController {
     void ShowFixedView(std::string_view caption);
     void FillViewSelectors();
     void BuildViewsTree();
+    void BuildHistoryTree();
+    // The flags of the selected date-tree nodes (indexes into HistoryNodes).
+    void ComputeHistoryDays(const std::vector<size_t>& selectedNodes);
     std::string SavedSearchFilePath(std::string_view name);
 
     // Handlers.
@@ -61,6 +72,10 @@ class ViewController {
     void buViewsClick();
     void mnuShowViewsClick() { buViewsClick(); }
     void buCloseTreeViewClick();
+    void buHistoryClick();
+    void mnuHistoryClick() { buHistoryClick(); }
+    // The selection of the date tree changed; selectedNodes as for ComputeHistoryDays.
+    void HistorySelectionChange(const std::vector<size_t>& selectedNodes);
     // The Recent-folder watch saw a change.
     void RecentFolderChanged();
 
@@ -76,6 +91,7 @@ class ViewController {
     ViewHost& host_;
     ShellServices& shell_;
     SavedSearchRunner& search_;
+    int32_t historyToday_ = 0;  // today's day number during a load in History mode
 };
 
 }  // namespace lark

@@ -11,6 +11,7 @@
 
 namespace lark {
 
+struct HistoryNode;
 struct ViewCatalogue;
 struct ViewTreeNode;
 
@@ -39,13 +40,16 @@ class ViewHost {
     virtual void SelectCatalogueName(std::string_view name) = 0;
     virtual void SelectSelectorText(std::string_view text) = 0;
     virtual void FillViewsTree(const std::vector<ViewTreeNode>& nodes) = 0;
-    // Shows the side panel and splitter under the title and hides the View selector band,
-    // remembering the band and toolbar widths.
-    virtual void OpenSidePanel(std::string_view title) = 0;
+    // The date tree, its groups collapsed; each node knows its index in nodes.
+    virtual void FillHistoryTree(const std::vector<HistoryNode>& nodes) = 0;
+    // Shows the side panel and splitter under the title, remembering the band and toolbar
+    // widths; hides the View selector band when asked.
+    virtual void OpenSidePanel(std::string_view title, bool hideViewSelector) = 0;
     // Hides the side panel and splitter and shows the View selector band again at its
     // remembered width.
     virtual void CloseSidePanel() = 0;
-    // Menu checks and button states of the two side-panel modes.
+    // Menu checks and button states of the two side-panel modes; the tree allows several
+    // selected nodes (Ctrl, Shift) in History mode only.
     virtual void SetPanelModes(bool viewsMode, bool historyMode) = 0;
     // Waits while still processing window messages.
     virtual void WaitPumping(uint32_t milliseconds) = 0;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/win32/encoding_win.h"
+#include "views/history_tree_win.h"
 #include "views/view_catalogue.h"
 #include "views/view_selectors_win.h"
 
@@ -107,8 +108,12 @@ void WindowViewHost::FillViewsTree(const std::vector<ViewTreeNode>& nodes) {
     if (parts_.tree) lark::FillViewsTree(parts_.tree, nodes);
 }
 
-void WindowViewHost::OpenSidePanel(std::string_view title) {
-    if (callbacks_.openSidePanel) callbacks_.openSidePanel(title);
+void WindowViewHost::FillHistoryTree(const std::vector<HistoryNode>& nodes) {
+    if (parts_.tree) lark::FillHistoryTree(parts_.tree, nodes);
+}
+
+void WindowViewHost::OpenSidePanel(std::string_view title, bool hideViewSelector) {
+    if (callbacks_.openSidePanel) callbacks_.openSidePanel(title, hideViewSelector);
 }
 
 void WindowViewHost::CloseSidePanel() {

@@ -27,7 +27,7 @@ struct ViewWindowCallbacks {
     std::function<void()> enableSearchMenu;
     // After the View selector changed its selection (the band keeps it 4 pixels from its top).
     std::function<void()> selectorSelected;
-    std::function<void(std::string_view title)> openSidePanel;
+    std::function<void(std::string_view title, bool hideViewSelector)> openSidePanel;
     std::function<void()> closeSidePanel;
     std::function<void(bool viewsMode, bool historyMode)> setPanelModes;
     std::function<void(uint32_t ms)> waitPumping;
@@ -54,7 +54,8 @@ class WindowViewHost final : public ViewHost {
     void SelectCatalogueName(std::string_view name) override;
     void SelectSelectorText(std::string_view text) override;
     void FillViewsTree(const std::vector<ViewTreeNode>& nodes) override;
-    void OpenSidePanel(std::string_view title) override;
+    void FillHistoryTree(const std::vector<HistoryNode>& nodes) override;
+    void OpenSidePanel(std::string_view title, bool hideViewSelector) override;
     void CloseSidePanel() override;
     void SetPanelModes(bool viewsMode, bool historyMode) override;
     void WaitPumping(uint32_t milliseconds) override;

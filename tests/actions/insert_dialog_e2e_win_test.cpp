@@ -21,11 +21,11 @@ namespace lark {
 namespace {
 
 using test::FindProcessWindow;
-using test::TextOfWindow;
+using test::RemoteWindowText;
 using test::WaitFor;
 using wintree::TempTree;
 
-constexpr DWORD kLimitMs = 20000;
+constexpr int kLimitMs = 20000;
 // "Brief an Jürgen.txt": the letter is written once, as its UTF-8 bytes.
 constexpr const char* kLetterName = "Brief an J\xC3\xBCrgen.txt";
 
@@ -151,7 +151,7 @@ int MenuStepsTo(UINT command) {
 }
 
 void InsertEndToEnd::InsertFromLarkspire(const InsertCase& c, const std::wstring& desktop) {
-    test::RunningProgram program(dir_.Path("App"), Settings(), L"", desktop);
+    test::RunningProgram program(Widen(dir_.Path("App")), Settings(), desktop);
     ASSERT_TRUE(program.Started());
     HWND main = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (main = program.MainWindow()) != nullptr; }, kLimitMs));
@@ -172,7 +172,7 @@ void InsertEndToEnd::InsertFromLarkspire(const InsertCase& c, const std::wstring
     std::string chosen;
     ASSERT_TRUE(WaitFor(
         [&] {
-            chosen = Narrow(TextOfWindow(openBox));
+            chosen = Narrow(RemoteWindowText(openBox));
             return chosen.find(';') != std::string::npos;
         },
         kLimitMs))
@@ -201,12 +201,12 @@ void InsertEndToEnd::InsertFromLarkspire(const InsertCase& c, const std::wstring
     std::string arrived;
     EXPECT_TRUE(WaitFor(
         [&] {
-            arrived = Narrow(TextOfWindow(host.nameBox));
+            arrived = Narrow(RemoteWindowText(host.nameBox));
             return arrived == expected;
         },
         kLimitMs))
         << "the file-name box holds \"" << arrived << "\"";
-    EXPECT_EQ(TextOfWindow(bystanderBox), L"");
+    EXPECT_EQ(RemoteWindowText(bystanderBox), L"");
     EXPECT_FALSE(IsWindowVisible(main));
     EXPECT_EQ(GetForegroundWindow(), host.dialog);
     EXPECT_EQ(ClipboardText().value_or("(none)"), expected);

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "platform/win32/encoding_win.h"
-#include "support/running_program.h"
 #include "support/window_test_helpers.h"
 #include "ui/message_pump_win.h"
 

@@ -5,6 +5,7 @@
 // needs windows.h first
 #include <commctrl.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +40,36 @@ std::string StatusOf(HWND statusBar) {
     wchar_t text[256] = L"";
     SendMessageW(statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
     return Narrow(text);
+}
+
+void SetModifiedTime(const std::string& path, const SYSTEMTIME& local) {
+    SYSTEMTIME utc{};
+    TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc);
+    FILETIME ft{};
+    SystemTimeToFileTime(&utc, &ft);
+    HANDLE file = CreateFileW(Widen(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    SetFileTime(file, nullptr, nullptr, &ft);
+    CloseHandle(file);
+}
+
+// Noon of the day that many days before today, local time.
+SYSTEMTIME DaysAgo(int days) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    now.wHour = 12;
+    now.wMinute = now.wSecond = now.wMilliseconds = 0;
+    FILETIME ft{};
+    SystemTimeToFileTime(&now, &ft);
+    ULARGE_INTEGER ticks{};
+    ticks.LowPart = ft.dwLowDateTime;
+    ticks.HighPart = ft.dwHighDateTime;
+    ticks.QuadPart -= uint64_t(days) * 864000000000ull;
+    ft.dwLowDateTime = ticks.LowPart;
+    ft.dwHighDateTime = ticks.HighPart;
+    SYSTEMTIME then{};
+    FileTimeToSystemTime(&ft, &then);
+    return then;
 }
 
 void SetModifiedYear(const std::string& path, WORD year) {
@@ -265,7 +296,7 @@ TEST_F(MainWindowViews, ViewsButtonAndMenuToggleTheSidePanel) {
     auto panelShown = [&] { return (GetWindowLongW(panel, GWL_STYLE) & WS_VISIBLE) != 0; };
     EXPECT_FALSE(panelShown());
     EXPECT_TRUE(Layout().CommandEnabled(kCmdShowViews));
-    EXPECT_FALSE(Layout().CommandEnabled(kCmdHistory));  // comes later, stays visible
+    EXPECT_TRUE(Layout().CommandEnabled(kCmdHistory));
     EXPECT_TRUE(Layout().CommandEnabled(kCmdSearch));
 
     struct Step {
@@ -411,6 +442,104 @@ TEST_F(MainWindowViews, RecentFolderChangeImportsTheShortcutsAndShowsTheListAgai
     EXPECT_TRUE(fs.IsFile(dir.Path("App\\Larkspire.lks")));
     EXPECT_EQ(wintree::ReadAll(dir.Path("Larkspire Data\\jdoe\\Recent files.idx")),
               older + "\r\n" + report + "\r\n");
+}
+
+TEST_F(MainWindowViews, HistoryTreeNarrowsTheListToTheChosenDays) {
+    std::vector<std::string> docs;
+    for (int days : {0, 3, 16, 45}) {
+        std::string name = "day" + std::to_string(days) + ".txt";
+        dir.File("docs\\" + name, "text");
+        SetModifiedTime(dir.Path("docs\\" + name), DaysAgo(days));
+        docs.push_back(dir.Path("docs\\" + name));
+    }
+    RecentList("jdoe", docs);
+    Start();
+    EXPECT_EQ(Status(), "4 Object(s)");
+
+    // The tool bar's History button: the date tree beside the list, the View selector stays.
+    Command(kCmdHistory, BN_CLICKED, Layout().toolBar);
+    HWND panel = Layout().sidePanel;
+    EXPECT_TRUE(GetWindowLongW(panel, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(TextOf(Layout().sideTitle), " History");
+    EXPECT_TRUE(ViewBandShown());
+    EXPECT_TRUE(MenuChecked(kCmdHistory));
+    EXPECT_TRUE(ButtonChecked(kCmdHistory));
+    EXPECT_FALSE(MenuChecked(kCmdShowViews));
+    EXPECT_EQ(Status(), "4 Object(s)");  // nothing chosen yet: the list stays
+
+    HWND tree = Layout().tv;
+    std::map<std::string, HTREEITEM> groups;
+    for (HTREEITEM item = TreeView_GetRoot(tree); item;
+         item = TreeView_GetNextSibling(tree, item)) {
+        wchar_t text[260] = L"";
+        TVITEMW info{};
+        info.mask = TVIF_TEXT;
+        info.hItem = item;
+        info.pszText = text;
+        info.cchTextMax = 260;
+        TreeView_GetItem(tree, &info);
+        groups[Narrow(text)] = item;
+        EXPECT_FALSE(TreeView_GetItemState(tree, item, TVIS_EXPANDED) & TVIS_EXPANDED);
+    }
+    ASSERT_EQ(groups.size(), 5u);
+    auto click = [&](const char* group, WPARAM keys) {
+        RECT r{};
+        ASSERT_TRUE(TreeView_GetItemRect(tree, groups.at(group), &r, TRUE));
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        SendMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON | keys, at);
+        SendMessageW(tree, WM_LBUTTONUP, keys, at);
+    };
+    auto selected = [&] {
+        std::vector<std::string> names;
+        for (const char* g :
+             {"This week", "Last week", "Week before last", "This Month", "Last Month"})
+            if (TreeView_GetItemState(tree, groups.at(g), TVIS_SELECTED) & TVIS_SELECTED)
+                names.push_back(g);
+        return names;
+    };
+    using Names = std::vector<std::string>;
+    struct Step {
+        const char* what;
+        const char* group;
+        WPARAM keys;
+        Names selected;
+        Names rows;
+    } steps[] = {
+        {"a click chooses one group", "This week", 0, {"This week"}, {"day0.txt", "day3.txt"}},
+        {"Ctrl adds a group",
+         "Week before last",
+         MK_CONTROL,
+         {"This week", "Week before last"},
+         {"day0.txt", "day3.txt", "day16.txt"}},
+        {"Ctrl takes one away", "This week", MK_CONTROL, {"Week before last"}, {"day16.txt"}},
+        {"a plain click starts again", "Last week", 0, {"Last week"}, {}},
+        {"Shift chooses the range",
+         "This week",
+         MK_SHIFT,
+         {"This week", "Last week"},
+         {"day0.txt", "day3.txt"}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        click(step.group, step.keys);
+        EXPECT_EQ(selected(), step.selected);
+        EXPECT_EQ(Rows(), step.rows);
+        EXPECT_EQ(Status(), std::to_string(step.rows.size()) + " Object(s)");
+        EXPECT_EQ(Caption(), "Larkspire - <My Recent Documents>");
+    }
+
+    // The menu item closes the tree and the whole view comes back.
+    Command(kCmdHistory);
+    EXPECT_FALSE(GetWindowLongW(panel, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_FALSE(MenuChecked(kCmdHistory));
+    EXPECT_EQ(Status(), "4 Object(s)");
+}
+
+TEST_F(MainWindowViews, PropertiesIsOfferedInTheFileAndTrayMenus) {
+    Start();
+    EXPECT_TRUE(Layout().CommandEnabled(kCmdProperties));
+    EXPECT_FALSE(GetMenuState(Layout().fileMenu, kCmdProperties, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_FALSE(GetMenuState(Layout().trayPopup, kCmdProperties, MF_BYCOMMAND) & MF_GRAYED);
 }
 
 }  // namespace

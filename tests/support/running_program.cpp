@@ -1,27 +1,93 @@
 #include "support/running_program.h"
 
+#include <algorithm>
+#include <fstream>
+
 #include "platform/win32/encoding_win.h"
-#include "support/window_test_helpers.h"
 
 namespace lark::test {
+
 namespace {
 
-constexpr UINT kInstanceCommand = WM_USER + 1;
-constexpr WPARAM kInstanceExit = 2;
+constexpr UINT kInstanceCommand = WM_USER + 1;  // wParam 0 shows the window, 2 exits
+
+std::wstring WindowsPathOf(std::string unixPath) {
+    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
+    return Widen("Z:" + unixPath);
+}
 
 }  // namespace
 
-bool StartProgram(const std::wstring& exe, const std::wstring& arguments,
-                  const std::wstring& folder, const std::wstring& desktop,
-                  PROCESS_INFORMATION& pi) {
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    if (!arguments.empty()) commandLine += L" " + arguments;
-    std::wstring desktopName = desktop;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    if (!desktopName.empty()) si.lpDesktop = desktopName.data();
-    return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.empty() ? nullptr : folder.c_str(), &si, &pi) != FALSE;
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        // The test's own windows stay served while it waits.
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (condition()) return true;
+        if (GetTickCount() - start >= DWORD(timeoutMs)) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+}
+
+std::wstring RemoteWindowText(HWND hwnd) {
+    wchar_t text[1024] = L"";
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, LPARAM(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
+std::wstring ClassOfWindow(HWND hwnd) {
+    wchar_t name[128] = L"";
+    GetClassNameW(hwnd, name, 128);
+    return name;
+}
+
+HWND FindProcessWindow(DWORD pid, const std::wstring& cls, const std::wstring& caption) {
+    struct Search {
+        DWORD pid;
+        const std::wstring* cls;
+        const std::wstring* caption;
+        HWND found;
+    } search{pid, &cls, &caption, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            if (owner != s->pid || ClassOfWindow(hwnd) != *s->cls) return TRUE;
+            if (!s->caption->empty() && RemoteWindowText(hwnd) != *s->caption) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        LPARAM(&search));
+    return search.found;
+}
+
+HWND FindChildOfClass(HWND parent, const std::wstring& cls) {
+    struct Search {
+        const std::wstring* cls;
+        HWND found;
+    } search{&cls, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (ClassOfWindow(hwnd) != *s->cls) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        LPARAM(&search));
+    return search.found;
+}
+
+HWND FocusOfThread(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
 }
 
 TestDesktop::TestDesktop()
@@ -55,96 +121,33 @@ bool TestDesktop::Run(const std::function<void()>& body) {
     return work.joined;
 }
 
-bool WaitFor(const std::function<bool()>& condition, DWORD limitMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        // The test's own windows stay served while it waits.
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (condition()) return true;
-        if (GetTickCount() - start >= limitMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
+bool StartProgram(const std::wstring& exe, const std::wstring& arguments,
+                  const std::wstring& folder, const std::wstring& desktop,
+                  PROCESS_INFORMATION& pi) {
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    std::wstring desktopName = desktop;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    if (!desktopName.empty()) si.lpDesktop = desktopName.data();
+    return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &si, &pi) != FALSE;
 }
 
-std::wstring TextOfWindow(HWND window) {
-    wchar_t text[4096] = L"";
-    SendMessageTimeoutW(window, WM_GETTEXT, 4096, LPARAM(text), SMTO_ABORTIFHUNG, 2000, nullptr);
-    return text;
-}
-
-std::wstring ClassOfWindow(HWND window) {
-    wchar_t name[128] = L"";
-    GetClassNameW(window, name, 128);
-    return name;
-}
-
-HWND FindProcessWindow(DWORD processId, const std::wstring& cls, const std::wstring& caption) {
-    struct Search {
-        DWORD processId;
-        const std::wstring& cls;
-        const std::wstring& caption;
-        HWND found = nullptr;
-    } search{processId, cls, caption};
-    EnumWindows(
-        [](HWND window, LPARAM lp) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != s.processId || ClassOfWindow(window) != s.cls) return TRUE;
-            if (!s.caption.empty() && TextOfWindow(window) != s.caption) return TRUE;
-            s.found = window;
-            return FALSE;
-        },
-        LPARAM(&search));
-    return search.found;
-}
-
-HWND FindChildOfClass(HWND parent, const std::wstring& cls) {
-    struct Search {
-        const std::wstring& cls;
-        HWND found = nullptr;
-    } search{cls};
-    EnumChildWindows(
-        parent,
-        [](HWND window, LPARAM lp) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(lp);
-            if (ClassOfWindow(window) != s.cls) return TRUE;
-            s.found = window;
-            return FALSE;
-        },
-        LPARAM(&search));
-    return search.found;
-}
-
-HWND FocusOfThread(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
-    return info.hwndFocus;
-}
-
-RunningProgram::RunningProgram(const std::string& folder, const std::string& settingsText,
-                               const std::wstring& arguments, const std::wstring& desktop)
-    : folder_(Widen(folder)), desktop_(desktop) {
-    CreateDirectoryW(folder_.c_str(), nullptr);
-    exe_ = folder_ + L"\\Larkspire.exe";
-    if (!CopyFileW(ProgramPath().c_str(), exe_.c_str(), FALSE)) return;
-    HANDLE ini = CreateFileW((folder_ + L"\\LARKSPIRE.ini").c_str(), GENERIC_WRITE, 0, nullptr,
-                             CREATE_ALWAYS, 0, nullptr);
-    if (ini == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    WriteFile(ini, settingsText.data(), DWORD(settingsText.size()), &written, nullptr);
-    CloseHandle(ini);
-    started_ = StartProgram(exe_, arguments, folder_, desktop_, pi_);
+RunningProgram::RunningProgram(const std::filesystem::path& folder, const std::string& settingsText,
+                               const std::wstring& desktop)
+    : desktop_(desktop) {
+    std::filesystem::create_directories(folder);
+    exe_ = folder / "Larkspire.exe";
+    std::filesystem::copy_file(WindowsPathOf(LARKSPIRE_EXE_UNIX_PATH), exe_,
+                               std::filesystem::copy_options::overwrite_existing);
+    std::ofstream(folder / "LARKSPIRE.ini", std::ios::binary) << settingsText;
+    started_ = StartProgram(exe_.wstring(), L"", folder.wstring(), desktop_, pi_);
 }
 
 RunningProgram::~RunningProgram() {
     if (!started_) return;
-    if (HWND main = MainWindow()) PostMessageW(main, kInstanceCommand, kInstanceExit, -1);
+    if (HWND main = MainWindow()) PostMessageW(main, kInstanceCommand, 2, -1);
     if (WaitForSingleObject(pi_.hProcess, 5000) != WAIT_OBJECT_0) {
         TerminateProcess(pi_.hProcess, 1);
         WaitForSingleObject(pi_.hProcess, 5000);
@@ -153,10 +156,23 @@ RunningProgram::~RunningProgram() {
     CloseHandle(pi_.hProcess);
 }
 
-bool RunningProgram::StartAgain(const std::wstring& arguments, DWORD limitMs) const {
+HWND RunningProgram::MainWindow() const {
+    return FindProcessWindow(pi_.dwProcessId, L"TfmOpen", L"");
+}
+
+HWND RunningProgram::ShowMainWindow() const {
+    HWND main = nullptr;
+    if (!WaitFor([&] { return (main = MainWindow()) != nullptr; }, 20000)) return nullptr;
+    PostMessageW(main, kInstanceCommand, 0, 0);
+    if (!WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 10000)) return nullptr;
+    return main;
+}
+
+bool RunningProgram::StartAgain(const std::wstring& arguments, int timeoutMs) const {
     PROCESS_INFORMATION pi{};
-    if (!StartProgram(exe_, arguments, folder_, desktop_, pi)) return false;
-    const bool ended = WaitForSingleObject(pi.hProcess, limitMs) == WAIT_OBJECT_0;
+    if (!StartProgram(exe_.wstring(), arguments, exe_.parent_path().wstring(), desktop_, pi))
+        return false;
+    const bool ended = WaitForSingleObject(pi.hProcess, DWORD(timeoutMs)) == WAIT_OBJECT_0;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return ended;

@@ -1,8 +1,9 @@
 #pragma once
-// The built program started for real from a folder of its own (its own settings file beside
-// it), and what an end-to-end test needs to watch another process's windows.
+// The built program started from a folder of its own, and what a test needs to find and
+// read its windows from this process.
 #include <windows.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -10,14 +11,13 @@ namespace lark::test {
 
 // Looks every 50 ms, dispatching this thread's messages meanwhile, until the condition holds
 // or the time is up; true when it holds.
-bool WaitFor(const std::function<bool()>& condition, DWORD limitMs);
-// A window's text, also another process's (WM_GETTEXT crosses processes).
-std::wstring TextOfWindow(HWND window);
-std::wstring ClassOfWindow(HWND window);
-// The first top-level window of the process with that class (and caption, when not empty).
-HWND FindProcessWindow(DWORD processId, const std::wstring& cls, const std::wstring& caption = L"");
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs);
+// The text of another process's window (asked with a time limit).
+std::wstring RemoteWindowText(HWND hwnd);
+std::wstring ClassOfWindow(HWND hwnd);
+HWND FindProcessWindow(DWORD pid, const std::wstring& cls, const std::wstring& caption = L"");
 HWND FindChildOfClass(HWND parent, const std::wstring& cls);
-// The control with the keyboard focus in the thread that owns window.
+// The control with the keyboard focus in the thread that owns window (any process).
 HWND FocusOfThread(HWND window);
 
 // A desktop of the test's own. The foreground window, the keyboard and the windows a program
@@ -43,30 +43,30 @@ class TestDesktop {
 bool StartProgram(const std::wstring& exe, const std::wstring& arguments,
                   const std::wstring& folder, const std::wstring& desktop, PROCESS_INFORMATION& pi);
 
+// A copy of Larkspire.exe in folder with settingsText as its LARKSPIRE.ini, started at once
+// (on desktop, unless empty) and asked to exit (then ended) when the object goes.
 class RunningProgram {
   public:
-    // Copies Larkspire.exe into folder, writes settingsText as its LARKSPIRE.ini and starts
-    // it with arguments, on desktop unless that is empty.
-    RunningProgram(const std::string& folder, const std::string& settingsText,
-                   const std::wstring& arguments = L"", const std::wstring& desktop = L"");
+    RunningProgram(const std::filesystem::path& folder, const std::string& settingsText,
+                   const std::wstring& desktop = L"");
+    ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
-    // Asks the program to exit (as a second start with /SHUTDOWN would) and waits for it.
-    ~RunningProgram();
 
-    bool Started() const { return started_; }
+    bool Started() const { return started_ != FALSE; }
     DWORD Id() const { return pi_.dwProcessId; }
-    HANDLE Process() const { return pi_.hProcess; }
-    HWND MainWindow() const { return FindProcessWindow(pi_.dwProcessId, L"TfmOpen"); }
-    // Starts the same program file again with arguments and waits until that start ends.
-    bool StartAgain(const std::wstring& arguments, DWORD limitMs = 20000) const;
+    HWND MainWindow() const;
+    // Waits for the main window and shows it; null when it never came.
+    HWND ShowMainWindow() const;
+    // Starts the same program file again with arguments (a second start) and waits until
+    // that start has ended.
+    bool StartAgain(const std::wstring& arguments, int timeoutMs = 20000) const;
 
   private:
-    std::wstring exe_;
-    std::wstring folder_;
+    std::filesystem::path exe_;
     std::wstring desktop_;
     PROCESS_INFORMATION pi_{};
-    bool started_ = false;
+    BOOL started_ = FALSE;
 };
 
 }  // namespace lark::test

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "views/history.h"
 #include "views/view_catalogue.h"
 #include "views/view_host.h"
 
@@ -17,8 +18,10 @@ class FakeViewHost : public ViewHost {
     std::vector<std::string> catalogue;
     std::vector<ViewEntry> selector;
     std::vector<ViewTreeNode> tree;
+    std::vector<HistoryNode> historyTree;
     std::string selectedName = "<none>", selectedSelector = "<none>";
     bool panelOpen = false, viewsChecked = false, historyChecked = false;
+    bool selectorHidden = false;
     std::string panelTitle;
     uint32_t waitedMs = 0;
 
@@ -49,11 +52,16 @@ class FakeViewHost : public ViewHost {
             if (e.text == text) selectedSelector = e.text;
     }
     void FillViewsTree(const std::vector<ViewTreeNode>& nodes) override { tree = nodes; }
-    void OpenSidePanel(std::string_view title) override {
+    void FillHistoryTree(const std::vector<HistoryNode>& nodes) override { historyTree = nodes; }
+    void OpenSidePanel(std::string_view title, bool hideViewSelector) override {
         panelOpen = true;
         panelTitle = title;
+        selectorHidden = hideViewSelector;
     }
-    void CloseSidePanel() override { panelOpen = false; }
+    void CloseSidePanel() override {
+        panelOpen = false;
+        selectorHidden = false;
+    }
     void SetPanelModes(bool views, bool history) override {
         viewsChecked = views;
         historyChecked = history;

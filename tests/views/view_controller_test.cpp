@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "base/date_time.h"
 #include "config/context.h"
 #include "config/settings.h"
 #include "support/test_app.h"
@@ -269,6 +270,59 @@ TEST_F(ControllerFixture, SelectorTreeAndSidePanel) {
     views.buCloseTreeViewClick();
     EXPECT_FALSE(views.HistoryMode);
     EXPECT_EQ(host.status, "1 Object(s)");
+}
+
+TEST_F(ControllerFixture, HistoryTreeFiltersTheShownViewByTheChosenDays) {
+    clock.now = EncodeDateTime({2021, 3, 10, 9, 30, 0, 0});  // Wednesday 10 March
+    auto fileOn = [&](const char* path, int month, int day, int hour) {
+        const double at = EncodeDateTime({2021, month, day, hour, 0, 0, 0});
+        fs.AddFile(path).writeTimeLocal = int64_t((at + 109205.0) * 864000000000.0);
+    };
+    fileOn("C:\\d\\today.doc", 3, 10, 8);
+    fileOn("C:\\d\\monday.doc", 3, 8, 23);
+    fileOn("C:\\d\\february.doc", 2, 1, 10);
+    views.RecentDocuments = {"C:\\d\\today.doc", "C:\\d\\monday.doc", "C:\\d\\february.doc"};
+    auto node = [&](const char* caption) {
+        for (size_t i = 0; i < views.HistoryNodes.size(); ++i)
+            if (views.HistoryNodes[i].caption == caption) return i;
+        ADD_FAILURE() << caption;
+        return size_t(0);
+    };
+    views.ShowView("<My Recent Documents>");
+
+    // From Views mode the History button closes the Views tree first; the selector stays.
+    views.buViewsClick();
+    views.buHistoryClick();
+    EXPECT_TRUE(views.HistoryMode && !views.ViewsMode && host.historyChecked);
+    EXPECT_EQ(host.panelTitle, "History");
+    EXPECT_FALSE(host.selectorHidden);
+    ASSERT_EQ(host.historyTree.size(), 26u);
+    EXPECT_EQ(host.status, "3 Object(s)");  // not reloaded until a day is chosen
+    views.HistorySelectionChange({node("Today"), node("Last Month")});
+    EXPECT_EQ(RowPaths(), (std::vector<std::string>{"C:\\d\\today.doc", "C:\\d\\february.doc"}));
+    EXPECT_EQ(host.status, "2 Object(s)");
+    EXPECT_EQ(host.caption, "Larkspire - <My Recent Documents>");
+
+    // The filter goes with the panel; the days stay for the next time the tree opens.
+    views.HistorySelectionChange({node("Yesterday")});
+    EXPECT_EQ(host.status, "0 Object(s)");
+    views.mnuHistoryClick();
+    EXPECT_FALSE(views.HistoryMode);
+    EXPECT_FALSE(host.panelOpen);
+    EXPECT_EQ(host.status, "3 Object(s)");
+    views.buHistoryClick();
+    views.ShowView("<My Recent Documents>");
+    EXPECT_EQ(host.status, "0 Object(s)");
+
+    // Opening the Views tree leaves History mode without reloading; the next load is whole.
+    views.buViewsClick();
+    EXPECT_FALSE(views.HistoryMode);
+    EXPECT_TRUE(host.selectorHidden);
+    EXPECT_EQ(host.status, "0 Object(s)");
+    views.ShowView("<My Recent Documents>");
+    EXPECT_EQ(host.status, "3 Object(s)");
+    views.HistorySelectionChange({node("Today")});  // heard only in History mode
+    EXPECT_EQ(host.status, "3 Object(s)");
 }
 
 TEST_F(ControllerFixture, RecentFolderChangeImportsAndRefreshesTheRecentView) {

@@ -160,6 +160,11 @@ static bool WriteAll(HANDLE file, std::string_view data) {
 }
 
 bool Win32FileSystem::WriteWhole(std::string_view path, std::string_view data) {
+    // A read-only file is not replaced. Windows refuses the replacing move itself; Wine
+    // would replace it, so the rule is kept here for both.
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
     // Write beside the target first and replace it only when complete.
     std::string temp = std::string(path) + ".new~";
     std::wstring wideTemp = WidePath(temp);
