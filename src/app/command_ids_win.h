@@ -57,7 +57,9 @@ inline constexpr int ViewStyleOfCommand(UINT id) {
                : -1;
 }
 
-// Child controls of the main window.
+// Child controls of the main window. A button that runs a command carries the command's id
+// (buFindFile kCmdFindFile, buOpen kCmdOpenBox, buCloseTreeview kCmdCloseTreeView), so a
+// click reaches the command table as a menu item does.
 enum ControlId : UINT {
     kIdReBar = 1001,
     kIdToolBar,
@@ -67,11 +69,8 @@ enum ControlId : UINT {
     kIdOpenBand,
     kIdOpenLabel,
     kIdOpenEdit,  // edOpen
-    kIdFindFileButton,
-    kIdOpenButton,
     kIdSidePanel,
     kIdSideTitle,
-    kIdCloseTreeButton,
     kIdTree,  // tv
     kIdSplitter,
     kIdListView,  // ListView

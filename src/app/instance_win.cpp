@@ -1,11 +1,12 @@
 #include "app/instance_win.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "app/command_line.h"
-#include "config/registry_helpers.h"
 #include "base/text.h"
 #include "base/wildcard.h"
+#include "config/registry_helpers.h"
 #include "platform/win32/encoding_win.h"
 
 namespace lark {
@@ -77,8 +78,11 @@ std::string TakeAtomText(ATOM atom) {
     return Narrow(text);
 }
 
-void RegisterSearchFileType(Registry& registry, std::string_view exePath) {
+bool RegisterSearchFileType(Registry& registry, std::string_view exePath) {
     const std::string exe(exePath);
+    // The user's own classes: a program run as an ordinary user may not write the machine's,
+    // and Windows merges these into HKEY_CLASSES_ROOT for this user.
+    const std::string classes = "Software\\Classes\\";
     struct Value {
         const char* key;
         const char* name;
@@ -91,8 +95,16 @@ void RegisterSearchFileType(Registry& registry, std::string_view exePath) {
         {"Larkspire.Search\\DefaultIcon", "", exe + ",0"},
         {"Larkspire.Search\\shell\\open\\command", "", "\"" + exe + "\" \"%1\""},
     };
-    for (const Value& v : values)
-        WriteRegistryString(registry, RegistryRoot::ClassesRoot, v.key, v.name, v.data);
+    bool changed = false;
+    for (const Value& v : values) {
+        const std::string key = classes + v.key;
+        if (registry.Read(RegistryRoot::CurrentUser, key, v.name) == v.data) continue;
+        changed |= WriteRegistryString(registry, RegistryRoot::CurrentUser, key, v.name, v.data);
+    }
+    // Explorer keeps the associations it has read; told nothing, it would go on opening
+    // ".lks" files the old way until the next log-on.
+    if (changed) SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    return changed;
 }
 
 void HandOffToInstance(HWND other, const StartDecision& decision, const std::string& text) {

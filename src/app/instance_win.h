@@ -32,8 +32,9 @@ HWND FindOtherInstance(HWND ownWindow, std::wstring_view className);
 HWND FindWindowByCaption(std::string_view pattern);
 // The atom's name, then the atom is deleted; empty when it cannot be read.
 std::string TakeAtomText(ATOM atom);
-// The ".lks" saved-search type, opened by this executable. Failures are ignored.
-void RegisterSearchFileType(Registry& registry, std::string_view exePath);
+// The ".lks" saved-search type, opened by this executable, registered for the user; the
+// shell is told when that changed anything. True when it did. Failures are ignored.
+bool RegisterSearchFileType(Registry& registry, std::string_view exePath);
 // Sends the decided commands to the running instance's window.
 void HandOffToInstance(HWND other, const StartDecision& decision, const std::string& text);
 

@@ -49,6 +49,14 @@ constexpr CommandHandler kCommandHandlers[] = {
     {kCmdViewStyleSmallIcons, [](TfmOpen& f) { f.Views().btnLargeIconsClick(1); }},
     {kCmdViewStyleList,       [](TfmOpen& f) { f.Views().btnLargeIconsClick(2); }},
     {kCmdViewStyleDetails,    [](TfmOpen& f) { f.Views().btnLargeIconsClick(3); }},
+    {kCmdDelete,              [](TfmOpen& f) { f.lvDeleteClick(); }},
+    {kCmdErase,               [](TfmOpen& f) { f.mnuEraseClick(); }},
+    {kCmdRename,              [](TfmOpen& f) { f.lvRenameClick(); }},
+    {kCmdRemoveRecent,        [](TfmOpen& f) { f.lvRemoveClick(); }},
+    {kCmdNotepadEdit,         [](TfmOpen& f) { f.lvNotepadEditClick(); }},
+    {kCmdExplorerActions,     [](TfmOpen& f) { f.lvExplorerActionsClick(); }},
+    {kCmdSaveAs,              [](TfmOpen& f) { f.lvSaveAsClick(); }},
+    {kCmdMove,                [](TfmOpen& f) { f.lvMoveClick(); }},
     {kCmdInsertIntoDialog,    [](TfmOpen& f) { f.lvInsertIntoDialogClick(); }},
 };
 // clang-format on
@@ -87,6 +95,9 @@ void TfmOpen::OnCommand(UINT id, UINT code, HWND from) {
 }
 
 bool TfmOpen::FormKeyDown(WPARAM key) {
+    // While a row's name is being edited, Enter and Esc end the edit, not the window.
+    if ((key == VK_RETURN || key == VK_ESCAPE) && views_ && views_->List().labelEditing)
+        return false;
     switch (WindowKeyCommandFor(uint32_t(key))) {
         case WindowKeyCommand::Refresh:
             puRefreshClick();
@@ -123,6 +134,7 @@ void TfmOpen::buViewStylesClick() {
 }
 
 void TfmOpen::mnuAboutClick() {
+    HideForm();
     ShowAboutBox(hwnd_, GetModuleHandleW(nullptr), Widen(ctx_.exePath), ctx_.registry);
 }
 
@@ -157,22 +169,8 @@ void TfmOpen::LaunchOpenBox(std::string_view verb) {
     lark::LaunchOpenBox(host, verb, ControlText(frame_->Layout().edOpen));
 }
 
-// Typing a name (no "\") filters the current view; paths written by a selection never do.
 void TfmOpen::edOpenChange() {
-    // Showing the view may clear the box, which reports a change of its own: that one is
-    // part of this change, not a new request.
-    if (filteringFromOpenBox_) return;
-    ViewController& views = views_->Views();
-    if (auto filter = OpenBoxFilterFor(ControlText(frame_->Layout().edOpen), views.NameFilter)) {
-        filteringFromOpenBox_ = true;
-        try {
-            views.ShowView(views.CurrentViewName, *filter);
-        } catch (...) {
-            filteringFromOpenBox_ = false;
-            throw;
-        }
-        filteringFromOpenBox_ = false;
-    }
+    views_->Views().edOpenChange(ControlText(frame_->Layout().edOpen));
 }
 
 void TfmOpen::buFindFileClick() {

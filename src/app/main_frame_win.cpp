@@ -88,7 +88,9 @@ void MainFrame::IndexBuildFinished(std::string_view tip) {
 }
 
 void MainFrame::TrayIconClick() {
-    if (IsWindowVisible(form_)) {
+    // A minimised window is still visible, yet out of the user's sight: the click brings it
+    // back.
+    if (IsWindowVisible(form_) && !IsIconic(form_)) {
         HideForm();
     } else {
         ShowForm();

@@ -38,8 +38,9 @@ class MainFrame {
     void IndexBuildFinished(std::string_view tip);
     void ChangeWatchFinished() { SetTrayState(2); }
 
-    // TrayIconClick: hides a visible window and shows a hidden one. The caller supplies how
-    // to show and hide (to keep its stored window state).
+    // TrayIconClick: hides a visible window and shows a hidden or minimised one, restored
+    // and in front. The caller supplies how to show and hide (to keep its stored window
+    // state).
     std::function<void()> ShowForm;
     std::function<void()> HideForm;
     void TrayIconClick();

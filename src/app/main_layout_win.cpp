@@ -5,8 +5,8 @@
 
 #include "app/command_ids_win.h"
 #include "platform/win32/encoding_win.h"
-#include "ui/window_proc_win.h"
 #include "res/resource.h"
+#include "ui/window_proc_win.h"
 
 namespace lark {
 namespace {
@@ -67,9 +67,9 @@ void LayoutPanel(HWND panel) {
             int x = S(2);
             Place(kIdOpenLabel, x, y, S(32), row);
             x += S(34);
-            Place(kIdFindFileButton, x, y, S(56), row);
+            Place(kCmdFindFile, x, y, S(56), row);
             x += S(58);
-            Place(kIdOpenButton, x, y, S(32), row);
+            Place(kCmdOpenBox, x, y, S(32), row);
             x += S(36);
             Place(kIdOpenEdit, x, y, w - x - S(4), row);
             break;
@@ -77,7 +77,7 @@ void LayoutPanel(HWND panel) {
         case kIdSidePanel: {
             const int title = S(kSideTitleHeight);
             Place(kIdSideTitle, 0, 0, w - title, title);
-            Place(kIdCloseTreeButton, w - title, 0, title, title);
+            Place(kCmdCloseTreeView, w - title, 0, title, title);
             Place(kIdTree, 0, title, w, h - title);
             break;
         }
@@ -299,8 +299,8 @@ void MainLayout::CreateBands(HINSTANCE) {
     SIZE toolSize{};
     SendMessageW(toolBar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&toolSize));
 
-    viewBand = Child(reBar, kPanelClass, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, kIdViewBand, 0,
-                     &gPanels);
+    viewBand =
+        Child(reBar, kPanelClass, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, kIdViewBand, 0, &gPanels);
     viewLabel =
         Child(viewBand, WC_STATICW, L"View", WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, kIdViewLabel);
     coViews2 = Child(viewBand, WC_COMBOBOXEXW, nullptr,
@@ -308,14 +308,13 @@ void MainLayout::CreateBands(HINSTANCE) {
     SendMessageW(coViews2, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(viewImages));
     SendMessageW(coViews2, CB_SETMINVISIBLE, 30, 0);
 
-    openBand = Child(reBar, kPanelClass, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, kIdOpenBand, 0,
-                     &gPanels);
+    openBand =
+        Child(reBar, kPanelClass, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, kIdOpenBand, 0, &gPanels);
     openLabel =
         Child(openBand, WC_STATICW, L"Open", WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, kIdOpenLabel);
-    buFindFile = Child(openBand, WC_BUTTONW, L"Browse", WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT,
-                       kIdFindFileButton);
-    buOpen =
-        Child(openBand, WC_BUTTONW, L"Go", WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, kIdOpenButton);
+    buFindFile =
+        Child(openBand, WC_BUTTONW, L"Browse", WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, kCmdFindFile);
+    buOpen = Child(openBand, WC_BUTTONW, L"Go", WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, kCmdOpenBox);
     edOpen = Child(openBand, WC_EDITW, nullptr, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
                    kIdOpenEdit, WS_EX_CLIENTEDGE);
     AddHint(buFindFile, L"Open any file");
@@ -351,7 +350,7 @@ void MainLayout::CreateBody() {
         Child(sidePanel, WC_STATICW, nullptr, WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, kIdSideTitle);
     SendMessageW(sideTitle, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), FALSE);
     buCloseTreeview = Child(sidePanel, WC_BUTTONW, L"\u00D7", WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT,
-                            kIdCloseTreeButton);
+                            kCmdCloseTreeView);
     AddHint(buCloseTreeview, L"Close");
     tv = Child(sidePanel, WC_TREEVIEWW, nullptr,
                WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
@@ -385,8 +384,8 @@ void MainLayout::CreateBody() {
 
 void MainLayout::CreateStatus() {
     statusBar = Child(form, STATUSCLASSNAMEW, nullptr, WS_VISIBLE | SBARS_SIZEGRIP, kIdStatusBar);
-    progressPanel = Child(statusBar, kPanelClass, nullptr, WS_CLIPCHILDREN, kIdProgressPanel, 0,
-                          &gPanels);
+    progressPanel =
+        Child(statusBar, kPanelClass, nullptr, WS_CLIPCHILDREN, kIdProgressPanel, 0, &gPanels);
     progressLabel = Child(progressPanel, WC_STATICW, L"Searching...",
                           WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, kIdProgressLabel);
     progressBar =

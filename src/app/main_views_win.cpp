@@ -1,11 +1,11 @@
 #include "app/main_views_win.h"
 
 #include "app/command_ids_win.h"
-#include "config/context.h"
 #include "app/main_layout_win.h"
-#include "ui/message_pump_win.h"
+#include "config/context.h"
 #include "platform/win32/encoding_win.h"
 #include "views/history_tree_win.h"
+#include "ui/message_pump_win.h"
 #include "views/view_selectors_win.h"
 
 namespace lark {
@@ -164,9 +164,6 @@ void MainViews::buHistoryClick() {
 
 bool MainViews::OnCommand(UINT id, UINT code, HWND from) {
     switch (id) {
-        case kIdCloseTreeButton:
-            if (code == BN_CLICKED) buCloseTreeViewClick();
-            return true;
         case kIdViews2:
             if (code == CBN_SELCHANGE && from == layout_.coViews2) {
                 SelectorChoice choice = CurrentSelectorChoice(layout_.coViews2);
@@ -238,14 +235,19 @@ void MainViews::HideProgress() {
     layout_.ShowProgress(false);
 }
 
-bool MainViews::LoadCriteria(std::string_view lksPath) {
+SavedSearchLoad MainViews::LoadSavedSearch(std::string_view lksPath) {
     std::string errorText;
+    // A saved search is shown whole or not at all: a file that breaks off half-way leaves
+    // the criteria as they were.
+    SearchCriteria before = criteria_;
     LoadCriteriaResult loaded = lark::LoadCriteria(ctx_, criteria_, lksPath, &errorText);
     if (loaded == LoadCriteriaResult::BadInteger) {
+        criteria_ = std::move(before);
         ctx_.messages.Error(errorText);
-        return false;
+        return SavedSearchLoad::Abandoned;
     }
-    return loaded == LoadCriteriaResult::Loaded;
+    return loaded == LoadCriteriaResult::Loaded ? SavedSearchLoad::Loaded
+                                                : SavedSearchLoad::NotLoaded;
 }
 
 void MainViews::SearchIndex(SearchResults& lastSearchResults) {

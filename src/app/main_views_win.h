@@ -11,11 +11,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/win32/shell_win.h"
 #include "search/criteria.h"
 #include "search/index_search.h"
 #include "ui/multi_select_tree_win.h"
 #include "views/file_list_win.h"
-#include "platform/win32/shell_win.h"
 #include "views/view_controller.h"
 #include "views/view_host_win.h"
 
@@ -63,7 +63,10 @@ class MainViews final : public SearchHost, public SavedSearchRunner {
     void HideProgress() override;
 
     // SavedSearchRunner
-    bool LoadCriteria(std::string_view lksPath) override;
+    bool LoadCriteria(std::string_view lksPath) override {
+        return LoadSavedSearch(lksPath) == SavedSearchLoad::Loaded;
+    }
+    SavedSearchLoad LoadSavedSearch(std::string_view lksPath) override;
     void SearchIndex(SearchResults& lastSearchResults) override;
 
   private:

@@ -8,10 +8,10 @@
 #include "app/main_layout_win.h"
 #include "app/main_window_win.h"
 #include "config/win32_app_win.h"
-#include "config/win32_app_win.h"
 #include "platform/win32/handles_win.h"
 #include "search/search_dialog_win.h"
 #include "ui/message_pump_win.h"
+#include "ui/window_proc_win.h"
 
 namespace lark {
 namespace {
@@ -46,12 +46,7 @@ int Run() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    int rc = 0;
-    try {
-        rc = lark::Run();
-    } catch (...) {
-        rc = 1;
-    }
+    const int rc = lark::RunReportingFailure(lark::Run);
     if (SUCCEEDED(com)) CoUninitialize();
     // Worker threads still waiting on folders end with the process.
     ExitProcess(UINT(rc));

@@ -2,23 +2,23 @@
 
 #include "app/command_ids_win.h"
 #include "app/command_line.h"
-#include "config/context.h"
-#include "config/data_paths.h"
-#include "base/file_helpers.h"
 #include "app/instance_win.h"
 #include "app/main_frame_win.h"
 #include "app/main_views_win.h"
-#include "config/settings.h"
+#include "base/file_helpers.h"
 #include "base/text.h"
+#include "config/context.h"
+#include "config/data_paths.h"
+#include "config/settings.h"
 #include "index/index_format.h"
 #include "index/index_service_win.h"
 #include "index/index_state.h"
 #include "platform/win32/encoding_win.h"
-#include "search/search_dialog_win.h"
 #include "platform/win32/shell_win.h"
-#include "views/recent_documents.h"
+#include "search/search_dialog_win.h"
 #include "ui/message_pump_win.h"
 #include "ui/ui_dispatch_win.h"
+#include "views/recent_documents.h"
 
 namespace lark {
 
@@ -43,8 +43,8 @@ TfmOpen::TfmOpen(AppContext& ctx, const std::vector<std::string>* parameters)
       ctx_(ctx),
       parameters_(parameters ? *parameters : CommandLineParameters()) {
     // Every window's failing handler reports through the program's own boxes.
-    previousErrorBox_ =
-        SetGeneralErrorBox([&messages = ctx_.messages](std::string_view text) { messages.Error(text); });
+    previousErrorBox_ = SetGeneralErrorBox(
+        [&messages = ctx_.messages](std::string_view text) { messages.Error(text); });
     RegisterMainWindowClass();
     // The design size is in pixels at 100 % scaling.
     const int dpi = static_cast<int>(GetDpiForSystem());
@@ -53,17 +53,28 @@ TfmOpen::TfmOpen(AppContext& ctx, const std::vector<std::string>* parameters)
                         CW_USEDEFAULT, MulDiv(730, dpi, 96), MulDiv(465, dpi, 96), nullptr, nullptr,
                         GetModuleHandleW(nullptr), WindowParam(this));
     if (!hwnd_) return;
-    frame_ = std::make_unique<MainFrame>(hwnd_, GetModuleHandleW(nullptr));
-    frame_->ShowForm = [this] { ShowMainWindow(); };
-    frame_->HideForm = [this] { HideForm(); };
-    frame_->Layout().ApplyCommandAvailability(AvailableCommands());
-    shell_ = std::make_unique<Win32ShellExecutor>();
-    ui_ = UiDispatch::Create();
-    refresh_ = std::make_unique<RefreshController>(ctx_, *this);
-    index_ = std::make_unique<IndexService>(ctx_, *this, *refresh_, ui_);
-    FormCreate();
-    // The saved placement is restored once the window's own creation is done.
-    if (keepRunning_) RestorePlacement(hwnd_);
+    try {
+        frame_ = std::make_unique<MainFrame>(hwnd_, GetModuleHandleW(nullptr));
+        frame_->ShowForm = [this] { ShowMainWindow(); };
+        frame_->HideForm = [this] { HideForm(); };
+        frame_->Layout().ApplyCommandAvailability(AvailableCommands());
+        shell_ = std::make_unique<Win32ShellExecutor>();
+        ui_ = UiDispatch::Create();
+        refresh_ = std::make_unique<RefreshController>(ctx_, *this);
+        index_ = std::make_unique<IndexService>(ctx_, *this, *refresh_, ui_);
+        FormCreate();
+        // The saved placement is restored once the window's own creation is done.
+        if (keepRunning_) RestorePlacement(hwnd_);
+    } catch (...) {
+        // No destructor runs for a half-built object: the window must not outlive it and
+        // take messages (the failure's own message box pumps them) into freed memory.
+        if (ui_) ui_->Close();
+        DetachTarget(hwnd_);
+        DestroyWindow(hwnd_);
+        hwnd_ = nullptr;
+        SetGeneralErrorBox(std::move(previousErrorBox_));
+        throw;
+    }
 }
 
 TfmOpen::~TfmOpen() {
@@ -84,6 +95,7 @@ void TfmOpen::FormCreate() {
     if (!HandleCommandLine()) return;
     RegisterSearchFileType(ctx_.registry, ctx_.exePath);
     views_->List().callbacks.open = [this] { LaunchOpenBox(kVerbOpen); };  // ListViewDblClick
+    WireFileActions();
     ViewController& views = views_->Views();
     views.NameFilter.clear();
     ctx_.settings.DataLocation = DefaultDataLocation();
@@ -227,9 +239,31 @@ void TfmOpen::SetRefreshTimer(uint32_t intervalMs) {
 }
 
 void TfmOpen::PumpUntil(const std::function<bool()>& done, uint32_t limitMs, bool busyCursor) {
-    HCURSOR previous = busyCursor ? SetCursor(LoadCursorW(nullptr, IDC_WAIT)) : nullptr;
-    lark::PumpUntil(done, limitMs);
-    if (busyCursor) SetCursor(previous);
+    if (!busyCursor) {
+        lark::PumpUntil(done, limitMs);
+        return;
+    }
+    // The window keeps answering WM_SETCURSOR with the hourglass while it waits; a cursor
+    // merely set would give way to the arrow at the first mouse move.
+    ++busyWaits_;
+    HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    try {
+        lark::PumpUntil(done, limitMs);
+    } catch (...) {
+        --busyWaits_;
+        SetCursor(previous);
+        throw;
+    }
+    --busyWaits_;
+    SetCursor(previous);
+}
+
+void TfmOpen::EndSession() {
+    // Windows may end the process as soon as this returns: everything Exit keeps is kept
+    // now, not by a posted close.
+    exitMarker_ = kExitMarker;
+    FormClose();
+    DestroyWindow(hwnd_);
 }
 
 LRESULT TfmOpen::OnNotify(NMHDR* header) {
@@ -277,6 +311,23 @@ LRESULT TfmOpen::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         case WM_QUERYENDSESSION:
             puExitClick();
             return TRUE;
+        case WM_ENDSESSION:
+            if (wParam && hwnd_) EndSession();
+            return 0;
+        case WM_SYSCOMMAND:
+            // Without a taskbar button a minimised window would be out of reach: minimising
+            // puts it away in the notification area.
+            if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+                HideForm();
+                return 0;
+            }
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
+        case WM_SETCURSOR:
+            if (busyWaits_ > 0) {
+                SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+                return TRUE;
+            }
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
         case WM_CLOSE:
             if (FormCloseQuery()) {
                 FormClose();

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,13 +16,14 @@
 #include "index/refresh_controller.h"
 #include "properties/properties.h"
 #include "search/criteria.h"
-#include "views/launch.h"
 #include "ui/my_form_win.h"
 #include "ui/window_proc_win.h"
+#include "views/launch.h"
 
 namespace lark {
 
 struct AppContext;
+class FileActions;
 class IndexService;
 class MainFrame;
 class MainViews;
@@ -30,10 +33,7 @@ class UiDispatch;
 // The exit marker that lets a close request really close the window.
 inline constexpr int kExitMarker = 99;
 
-class TfmOpen final : public TMyForm,
-                      public MessageTarget,
-                      public IndexEvents,
-                      public RefreshHost {
+class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, public RefreshHost {
   public:
     // Creates the hidden window and runs the start-up sequence. parameters: the command
     // line after the program name; null takes the process's own.
@@ -75,6 +75,16 @@ class TfmOpen final : public TMyForm,
     void buHistoryClick() { mnuHistoryClick(); }
     void buCloseTreeViewClick();
     void buViewStylesClick();
+    // Acting on the listed files (commands_files_win.cpp).
+    void lvDeleteClick();
+    void mnuEraseClick();
+    void lvRenameClick();
+    void ListViewEdited(int row, const std::optional<std::string>& text);
+    void lvRemoveClick();
+    void lvNotepadEditClick();
+    void lvExplorerActionsClick();
+    void lvSaveAsClick();
+    void lvMoveClick();
     // Typing the chosen paths into the dialog the user came from (commands_insert_win.cpp).
     void lvInsertIntoDialogClick();
     MainFrame& Frame() { return *frame_; }
@@ -116,10 +126,16 @@ class TfmOpen final : public TMyForm,
     // True when the window may close; otherwise it is hidden instead.
     bool FormCloseQuery();
     void FormClose();
+    // WM_ENDSESSION: Exit, done before the message returns.
+    void EndSession();
     void OnInstanceCommand(WPARAM wParam, LPARAM lParam);
     void OpenInstanceText(const std::string& text);
     void ShowView(const std::string& name);
     LaunchHost MakeLaunchHost();
+    // Builds the file actions on this window and runs one of them.
+    void RunFileAction(const std::function<void(FileActions&)>& action);
+    // F2, Delete and the end of a rename on the file list.
+    void WireFileActions();
 
     AppContext& ctx_;
     HWND hwnd_ = nullptr;
@@ -141,11 +157,11 @@ class TfmOpen final : public TMyForm,
     std::unique_ptr<RefreshController> refresh_;
     std::unique_ptr<IndexService> index_;
     bool idleArmed_ = false;
+    int busyWaits_ = 0;  // waits that show the hourglass over the window
 
     // Views, file list and searching.
     SearchCriteria criteria_;
     std::unique_ptr<MainViews> views_;
-    bool filteringFromOpenBox_ = false;
 
     // Searching and launching.
     TfmSearch* searchDialog_ = nullptr;

@@ -36,11 +36,22 @@ void AddDefaultDomain(Settings& s, std::string_view name, std::string_view inclu
     GetOrAddSearchSet(s, name).IncludePaths = std::string(include);
 }
 
+// An entry is written as the loader will split it again: a folder whose name holds ";" (or
+// begins with a quote) keeps the quotes that make it one entry, or it would come back as two.
 void AppendEntries(std::string& out, std::string_view key, std::string_view paths) {
     std::string rest(paths);
     while (!rest.empty()) {
         std::string entry = SplitNextToken(rest, ";");
-        out.append(key).append(entry).append("\r\n");
+        out.append(key);
+        const bool needsQuotes = entry.find(';') != std::string::npos ||
+                                 (!entry.empty() && (entry[0] == '"' || entry[0] == '\''));
+        const char quote = entry.find('"') == std::string::npos ? '"' : '\'';
+        if (needsQuotes && entry.find(quote) == std::string::npos) {
+            out.append(1, quote).append(entry).append(1, quote);
+        } else {
+            out.append(entry);
+        }
+        out.append("\r\n");
     }
 }
 

@@ -4,8 +4,8 @@
 
 #include <thread>
 
-#include "config/context.h"
 #include "base/file_helpers.h"
+#include "config/context.h"
 #include "index/index_service_win.h"
 #include "index/index_walk_win.h"
 #include "platform/win32/handles_win.h"
@@ -43,6 +43,7 @@ struct BuildJob {
     std::string includeText;
     std::string excludeText;
     UniqueFile file;  // empty when opening failed
+    uint64_t build = 0;
     std::shared_ptr<std::atomic<bool>> ended;
 };
 
@@ -63,8 +64,8 @@ void RunBuild(BuildJob& job) {
     job.file.Reset();
     if (result.writeFailed) return;
     job.ui->Run([&] {
-        job.service->BuildFinished(result.fileCount, GetTickCount() - startTick, job.includeText,
-                                   job.excludeText);
+        job.service->BuildFinished(job.build, result.fileCount, GetTickCount() - startTick,
+                                   job.includeText, job.excludeText);
     });
 }
 
@@ -85,7 +86,7 @@ std::shared_ptr<const std::atomic<bool>> TBuildPathList::Start(IndexService& ser
                                 nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     bool opened = bool(job->file);
-    if (opened) service.BuildStarting();
+    if (opened) job->build = service.BuildStarting();
     auto ended = std::make_shared<std::atomic<bool>>(false);
     job->ended = ended;
     try {

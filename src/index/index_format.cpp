@@ -3,15 +3,60 @@
 #include <cstring>
 
 #include "base/text.h"
+#include "base/wildcard.h"
+#include "platform/file_system.h"
 
 namespace lark {
 
-bool IsExcludedFolder(std::string_view folder, std::string_view excludeText) {
-    std::string needle(folder);
+ExcludedFolders::ExcludedFolders(std::string_view excludeText) : upper_(UpperCase(excludeText)) {
+    upper_ += ';';
+    for (size_t at = 0; at < upper_.size();) {
+        size_t end = upper_.find(';', at);
+        std::string_view entry(upper_.data() + at, end - at);
+        if (entry.find_first_of("*?") != std::string_view::npos) patterns_.emplace_back(entry);
+        at = end + 1;
+    }
+}
+
+bool ExcludedFolders::Contains(std::string_view folder) const {
+    std::string needle = UpperCase(folder);
     needle += ';';
-    std::string hay(excludeText);
-    hay += ';';
-    return FindIgnoringCase(hay, needle) != std::string::npos;
+    if (upper_.find(needle) != std::string::npos) return true;
+    needle.pop_back();
+    for (const std::string& pattern : patterns_)
+        if (FileMaskMatch(needle, pattern)) return true;
+    return false;
+}
+
+bool ExcludedFolders::Covers(std::string_view path) const {
+    for (size_t cut = path.find('\\'); cut != std::string_view::npos;
+         cut = path.find('\\', cut + 1))
+        if (cut > 0 && Contains(path.substr(0, cut))) return true;
+    return !path.empty() && path.back() != '\\' && Contains(path);
+}
+
+bool IsExcludedFolder(std::string_view folder, std::string_view excludeText) {
+    return ExcludedFolders(excludeText).Contains(folder);
+}
+
+std::string ListablePath(std::string_view folder) {
+    std::string path(folder);
+    if (path.size() == 2 && path[1] == ':') path += '\\';
+    return path;
+}
+
+std::string PathInFolder(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (path.empty() || path.back() != '\\') path += '\\';
+    path += name;
+    return path;
+}
+
+bool FollowsFolder(uint32_t attributes, uint32_t reparseTag) {
+    if (!(attributes & kAttrDirectory)) return false;
+    if (!(attributes & kAttrReparsePoint)) return true;
+    constexpr uint32_t kNameSurrogate = 0x20000000;  // the tag's bit for links of every kind
+    return reparseTag != 0 && !(reparseTag & kNameSurrogate);
 }
 
 std::string IndexHeaderLine(std::string_view includeText, std::string_view excludeText) {

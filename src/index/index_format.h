@@ -5,12 +5,45 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lark {
 
+// The exclude text of a domain, read once for the many folders a walk or a watch asks
+// about. An entry names one folder, ignoring case; an entry written with a trailing "\"
+// therefore never matches. An entry holding "*" or "?" is a pattern ("*" any run, "?" one
+// character, case ignored), so one line can leave out a folder of every user, such as
+// C:\Users\*\AppData; no folder path holds those characters, so no plain entry changes
+// meaning.
+class ExcludedFolders {
+  public:
+    explicit ExcludedFolders(std::string_view excludeText);
+    // True when the folder (no trailing "\") is an excluded folder.
+    bool Contains(std::string_view folder) const;
+    // True when path is an excluded folder or lies anywhere below one.
+    bool Covers(std::string_view path) const;
+
+  private:
+    std::string upper_;  // the upper-cased text, ";" after its last entry
+    std::vector<std::string> patterns_;
+};
+
 // True when the folder equals one entry of the exclude text (each entry followed by
-// ";"), ignoring case. An entry written with a trailing "\" therefore never matches.
+// ";"), ignoring case, or matches a pattern entry.
 bool IsExcludedFolder(std::string_view folder, std::string_view excludeText);
+
+// A folder as the file system must be asked for it: a bare drive ("C:") names the current
+// folder on that drive, so its root is asked for as "C:\".
+std::string ListablePath(std::string_view folder);
+// The path of an entry named in a folder given as the walk holds it ("C:" for a root).
+std::string PathInFolder(std::string_view folder, std::string_view name);
+
+// Whether the walk descends into a folder entry. Links (symbolic links, junctions, mount
+// points: the name-surrogate reparse tags) lead to folders indexed on their own or back up
+// the tree and are left alone; other reparse folders, such as the cloud-file folders that
+// hold a user's Documents and Desktop, are walked. A reparse point that reports no tag is
+// taken for a link: Wine reports its symbolic links so.
+bool FollowsFolder(uint32_t attributes, uint32_t reparseTag);
 
 // Calls each(entry) for the entries of a ";"-separated folder list, without their
 // trailing "\", stopping at the first empty entry.

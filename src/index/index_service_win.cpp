@@ -5,6 +5,7 @@
 #include "config/context.h"
 #include "config/data_paths.h"
 #include "config/settings.h"
+#include "index/change_filter.h"
 #include "index/change_watcher_win.h"
 #include "index/index_builder_win.h"
 #include "index/index_events.h"
@@ -49,25 +50,33 @@ std::shared_ptr<const std::atomic<bool>> IndexService::StartIndexBuild() {
 void IndexService::StartChangeWatch(std::string includeText, int watchMode,
                                     std::string excludeText) {
     if (watchMode == 0) refresh_.RefreshPending = false;
-    TCheckFileChanges::Start(*this, std::move(includeText), watchMode, std::move(excludeText));
+    TCheckFileChanges::Start(*this, std::move(includeText), watchMode, std::move(excludeText),
+                             watchMode == 0 ? ProgramDataFiles(ctx_) : std::vector<std::string>());
 }
 
-void IndexService::BuildStarting() {
+uint64_t IndexService::BuildStarting() {
+    // Numbered first: a finishing step that arrives while the window shows the new state
+    // already belongs to an older build.
+    const uint64_t build = ++lastBuild_;
     IndexReady = false;
     events_.IndexBuildStarting();
+    return build;
 }
 
 void IndexService::BuildOpenFailed(const std::string& includeText, const std::string& excludeText) {
     if (!ctx_.settings.RefreshFixedSchedule) StartChangeWatch(includeText, 0, excludeText);
 }
 
-void IndexService::BuildFinished(int64_t fileCount, uint32_t elapsedMs,
+void IndexService::BuildFinished(uint64_t build, int64_t fileCount, uint32_t elapsedMs,
                                  const std::string& includeText, const std::string& excludeText) {
-    IndexReady = true;
-    events_.IndexBuildFinished(fileCount);
-    AppendLogLine(IndexLogPath(ctx_),
-                  BuildLogLine(ctx_.userName, LocalDateTimeText(), elapsedMs));
-    if (!ctx_.settings.RefreshFixedSchedule) StartChangeWatch(includeText, 0, excludeText);
+    const bool latest = build == lastBuild_;
+    if (latest) {
+        IndexReady = true;
+        events_.IndexBuildFinished(fileCount);
+    }
+    AppendLogLine(IndexLogPath(ctx_), BuildLogLine(ctx_.userName, LocalDateTimeText(), elapsedMs));
+    if (latest && !ctx_.settings.RefreshFixedSchedule)
+        StartChangeWatch(includeText, 0, excludeText);
 }
 
 void IndexService::WatchFinished(int watchMode) {

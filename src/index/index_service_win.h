@@ -28,11 +28,14 @@ class IndexService {
     // that counts; 1: for the whole run).
     void StartChangeWatch(std::string includeText, int watchMode, std::string excludeText);
 
-    // Steps the builder and the watchers run on the user-interface thread.
-    void BuildStarting();
+    // Steps the builder and the watchers run on the user-interface thread. BuildStarting
+    // returns the build's number, which its finishing step hands back: a build that ends
+    // after a newer one has started only adds its log line, so the newer build's state
+    // (Search disabled, IndexReady false, its own watcher to come) stays as it is.
+    uint64_t BuildStarting();
     void BuildOpenFailed(const std::string& includeText, const std::string& excludeText);
-    void BuildFinished(int64_t fileCount, uint32_t elapsedMs, const std::string& includeText,
-                       const std::string& excludeText);
+    void BuildFinished(uint64_t build, int64_t fileCount, uint32_t elapsedMs,
+                       const std::string& includeText, const std::string& excludeText);
     void WatchFinished(int watchMode);
     void RecentFolderChanged();
 
@@ -44,6 +47,7 @@ class IndexService {
     IndexEvents& events_;
     RefreshController& refresh_;
     std::shared_ptr<UiDispatch> ui_;
+    uint64_t lastBuild_ = 0;
 };
 
 // The log's "c" date-time text: the user's short date, a blank, the user's long time.

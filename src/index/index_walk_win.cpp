@@ -56,7 +56,7 @@ class Walker {
 
     void Enter(Subfolder folder) {
         std::string utf8 = Narrow(folder.path);
-        if (IsExcludedFolder(utf8, exclude_)) return;
+        if (exclude_.Contains(utf8)) return;
         // A folder reached again through a link the file system does not flag as one
         // would make the walk endless; its identity already on the path gives it away.
         if (folder.id != 0)
@@ -65,20 +65,22 @@ class Walker {
         if (!writer_.WriteFolderLine(utf8)) return;
         Level level;
         level.id = folder.id;
-        if (!ListWithIds(folder.path, level)) ListPlain(folder.path, level);
+        // An include of a whole drive is held as "C:", which alone would name the current
+        // folder on C:.
+        std::wstring listable = folder.path;
+        if (listable.size() == 2 && listable[1] == L':') listable += L'\\';
+        if (!ListWithIds(folder.path, listable, level)) ListPlain(folder.path, level);
         path_.push_back(std::move(level));
     }
 
     void Entry(const std::wstring& folder, const wchar_t* name, size_t length, DWORD attributes,
-               uint64_t id, Level& level) {
+               DWORD reparseTag, uint64_t id, Level& level) {
         if (name[0] == L'.' && (length == 1 || (length == 2 && name[1] == L'.'))) {
             if (length == 1 && level.id == 0) level.id = id;  // an include's own identity
             return;
         }
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            // Junctions and folder links are not followed: they lead to folders indexed
-            // on their own or back up the tree.
-            if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return;
+            if (!FollowsFolder(attributes, reparseTag)) return;
             Subfolder sub;
             sub.path.reserve(folder.size() + 1 + length);
             sub.path += folder;
@@ -96,8 +98,8 @@ class Walker {
 
     // Lists through a handle of the folder, which reports each entry's identity with the
     // listing at no extra cost. False when the file system cannot list this way.
-    bool ListWithIds(const std::wstring& folder, Level& level) {
-        UniqueFile dir(CreateFileW(LongForm(folder).c_str(), FILE_LIST_DIRECTORY,
+    bool ListWithIds(const std::wstring& folder, const std::wstring& listable, Level& level) {
+        UniqueFile dir(CreateFileW(LongForm(listable).c_str(), FILE_LIST_DIRECTORY,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (!dir) return true;  // cannot be listed at all: the folder line stays alone
@@ -107,8 +109,10 @@ class Walker {
             const char* at = listBuf_.get();
             for (;;) {
                 auto* e = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+                // A reparse point's entry carries its tag where extended attributes' size
+                // would be.
                 Entry(folder, e->FileName, e->FileNameLength / sizeof(wchar_t), e->FileAttributes,
-                      uint64_t(e->FileId.QuadPart), level);
+                      e->EaSize, uint64_t(e->FileId.QuadPart), level);
                 if (writer_.Failed()) return true;
                 if (e->NextEntryOffset == 0) break;
                 at += e->NextEntryOffset;
@@ -127,7 +131,8 @@ class Walker {
                                          FIND_FIRST_EX_LARGE_FETCH));
         if (!find) return;
         do {
-            Entry(folder, fd.cFileName, wcslen(fd.cFileName), fd.dwFileAttributes, 0, level);
+            Entry(folder, fd.cFileName, wcslen(fd.cFileName), fd.dwFileAttributes, fd.dwReserved0,
+                  0, level);
             if (writer_.Failed()) return;
         } while (FindNextFileW(find.Get(), &fd));
     }
@@ -135,7 +140,7 @@ class Walker {
     static constexpr DWORD kListBufSize = 64 * 1024;
     std::unique_ptr<char[]> listBuf_{new char[kListBufSize]};
     IndexWriter& writer_;
-    std::string exclude_;
+    ExcludedFolders exclude_;
     std::vector<Level> path_;
     char nameBuf_[4 * MAX_PATH];
 };

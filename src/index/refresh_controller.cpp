@@ -1,8 +1,8 @@
 #include "index/refresh_controller.h"
 
+#include "base/date_time.h"
 #include "config/context.h"
 #include "config/data_paths.h"
-#include "base/date_time.h"
 #include "config/settings.h"
 #include "index/index_state.h"
 
@@ -42,7 +42,11 @@ void RefreshController::IdleRefreshCheck() {
                                ctx_.clock.Now(), indexTime))
             host_.StartIndexBuild();
     }
-    LastLaunchTick = 0;
+    // The launched program touches its files only after this moment, so the tick is kept
+    // for the whole quiet time; cleared after it, so that it cannot come round again when
+    // the tick count wraps.
+    const uint32_t launched = LastLaunchTick.load();
+    if (launched != 0 && ctx_.clock.TickCount() - launched > kLaunchQuietMs) LastLaunchTick = 0;
 }
 
 void RefreshController::puRefreshClick() {

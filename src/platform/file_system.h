@@ -46,12 +46,27 @@ public:
     std::string_view Text() const override { return text_; }
 
 private:
-    std::string text_;
+    friend std::string ReclaimText(std::shared_ptr<const WholeFile>& file);
+    mutable std::string text_;
 };
 
 inline std::shared_ptr<const WholeFile> WholeFileFromText(std::string text) {
-    return std::make_shared<const WholeFileInMemory>(std::move(text));
+    return std::make_shared<WholeFileInMemory>(std::move(text));
 }
+
+// Lets go of the file and returns the memory of its text for the next read, when the text
+// was read into memory and nobody else holds it; otherwise an empty string.
+inline std::string ReclaimText(std::shared_ptr<const WholeFile>& file) {
+    std::string text;
+    if (auto* inMemory = dynamic_cast<const WholeFileInMemory*>(file.get());
+        inMemory && file.use_count() == 1)
+        text = std::move(inMemory->text_);
+    file.reset();
+    return text;
+}
+
+// What a whole rewrite appends to the file's name for the temporary file it writes first.
+inline constexpr std::string_view kWholeWriteTempSuffix = ".new~";
 
 class FileSystem {
 public:
@@ -62,18 +77,37 @@ public:
     // Lists the entries of a folder (never "." or ".."); false when it cannot be listed.
     virtual bool List(std::string_view folder, const std::function<void(const FileInfo&)>& each) = 0;
     virtual std::optional<std::string> ReadWhole(std::string_view path) = 0;
+    // The same into text, whose memory is used again where it is large enough (memory
+    // touched before costs far less than new memory); false when the file cannot be read,
+    // text then holding anything.
+    virtual bool ReadWholeInto(std::string_view path, std::string& text) {
+        std::optional<std::string> read = ReadWhole(path);
+        if (!read) return false;
+        text = std::move(*read);
+        return true;
+    }
     // The whole file, with other programs kept from writing it while it is read; nullptr
     // when it cannot be opened so. A platform may map the file rather than copy it.
     virtual std::shared_ptr<const WholeFile> OpenWhole(std::string_view path) {
         std::optional<std::string> text = ReadWhole(path);
         return text ? WholeFileFromText(std::move(*text)) : nullptr;
     }
-    // Replaces the file's content; the rewrite goes through a temporary file.
+    // Replaces the file's content; the rewrite goes through a temporary file, named as the
+    // file followed by kWholeWriteTempSuffix.
     virtual bool WriteWhole(std::string_view path, std::string_view data) = 0;
     virtual bool Append(std::string_view path, std::string_view data) = 0;
     virtual bool CreateFolder(std::string_view path) = 0;
     virtual bool RemoveFile(std::string_view path) = 0;
     virtual bool Rename(std::string_view from, std::string_view to) = 0;
+    // Copies a file with its attributes and last-write time. A file already at the target is
+    // replaced only once the copy is complete; on failure the target is left as it was.
+    virtual bool Copy(std::string_view from, std::string_view to) {
+        std::optional<std::string> data = ReadWhole(from);
+        return data && WriteWhole(to, *data);
+    }
+    virtual bool SetAttributes(std::string_view /*path*/, uint32_t /*attributes*/) { return false; }
+    // Sets the creation, last-access and last-write times to one moment (FILETIME ticks, UTC).
+    virtual bool SetTimes(std::string_view /*path*/, int64_t /*utcTicks*/) { return false; }
 
     bool Exists(std::string_view path) { return Stat(path).has_value(); }
     bool IsFolder(std::string_view path) {

@@ -1,6 +1,8 @@
 #include "search/index_search.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <exception>
 #include <system_error>
 #include <thread>
@@ -132,6 +134,7 @@ class Walker {
     size_t FirstLine() const { return firstLine_; }
     // Lines walked, and bar advances made for them (with or without a host to show them).
     int64_t Lines() const { return lines_; }
+    int64_t Advanced() const { return advanced_; }
     // Makes the advances still due for totalLines lines: a walk in parts reports its other
     // parts' lines here at the end.
     void AdvanceTo(int64_t totalLines) {
@@ -431,7 +434,6 @@ struct Sample {
     }
     struct Matching {
         int64_t lines = 0;
-        int64_t pathChars = 0;  // the summed length of the paths they give
     };
     // Lines of the sample the query matches, tested as the walk tests them. A chunk's lines
     // before its first folder line have no known folder and are left out.
@@ -447,10 +449,8 @@ struct Sample {
             else if (folder.empty())
                 return;
             if (query.Matches(SubjectOf(line, isFolder, folder, nameOnly, fullPath, joined),
-                              scratch)) {
+                              scratch))
                 ++m.lines;
-                m.pathChars += int64_t(isFolder ? line.size() - 1 : folder.size() + line.size());
-            }
         });
         return m;
     }
@@ -516,13 +516,6 @@ struct WalkPlan {
     bool scan = false;  // scan the whole text for the literals
     std::vector<std::string> literals;
     int64_t expectedResults = 0;
-    int64_t expectedPathChars = 0;
-
-    // Whether the results are expected to stay places in the text rather than be copied.
-    bool KeepsText(size_t textSize) const {
-        return SearchResults::KeepsText(size_t(expectedPathChars), size_t(expectedResults),
-                                        textSize);
-    }
 };
 
 WalkPlan PlanWalk(std::string_view data, const KeywordQuery& query, bool searchFilename,
@@ -535,21 +528,26 @@ WalkPlan PlanWalk(std::string_view data, const KeywordQuery& query, bool searchF
         strategy == WalkStrategy::Auto && ChooseLiterals(sample, query, fullPath, plan.literals);
     const auto matching = sample.MatchingLines(query, nameOnly, fullPath);
     plan.expectedResults = sample.Scaled(matching.lines);
-    plan.expectedPathChars = sample.Scaled(matching.pathChars);
     return plan;
 }
 
 void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
                  const KeywordQuery& query, bool searchFilename, bool searchPath,
                  const DateSizeFilter& filter, SearchHost* host, int32_t step,
-                 SearchResults& results, WalkStrategy strategy, int parts) {
+                 SearchResults& results, WalkStrategy strategy, int parts,
+                 SearchProbe* probe = nullptr) {
+    auto stepEnded = [probe](std::string_view name) {
+        if (probe) probe->StepEnded(name);
+    };
     const std::string_view data = index ? index->Text() : std::string_view();
     results.Attach(std::move(index));
     Walker walker(data, query, searchFilename, searchPath, filter, host, std::max(1, step),
                   results);
     if (query.MatchesNothing()) {
         walker.EveryLine();  // still stepped through, for the progress bar
-        results.Settle();    // lets the text go
+        stepEnded("walk");
+        results.Settle();  // lets the text go
+        stepEnded("settle");
         return;
     }
     // A guessed size spares the list its growth by copying, which dominates when many lines
@@ -574,53 +572,115 @@ void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
             w.EveryLine();
     };
 
-    // A large text is walked in two halves at once, the second on a thread of its own. The
+    // A large text is walked in pieces by this thread and a helper, each taking the next
+    // piece as it comes free: a thread may start late (tens of milliseconds under Wine on a
+    // busy machine), and halves fixed beforehand would leave this thread waiting for it. The
     // date and size filters ask the file system, so a filtered walk stays on this thread.
-    const size_t half = walker.LineStartFrom(data.size() / 2);
-    const bool split = half < data.size() && !filter.Active() &&
+    const bool split = !filter.Active() && walker.FirstLine() < data.size() &&
                        (parts == 2 || (parts == 0 && data.size() >= kSplitWalkFrom &&
                                        std::thread::hardware_concurrency() >= 2));
     if (!split) {
         walk(walker);
+        stepEnded("walk");
         results.Settle();
+        stepEnded("settle");
         return;
     }
-    SearchResults second;
-    second.Attach(results.Shared());
-    second.Reserve(expected > 1024 ? size_t(expected / 2 + expected / 8) : 0);
-    Walker tail(data, query, searchFilename, searchPath, filter, nullptr, std::max(1, step),
-                second);
-    tail.Range(half, data.size());
-    walker.Range(walker.FirstLine(), half);
-    std::exception_ptr failed;
-    std::thread helper;
-    bool threaded = true;
-    try {
-        helper = std::thread([&] {
-            try {
-                walk(tail);
-            } catch (...) {
-                failed = std::current_exception();
+    constexpr size_t kPieces = 16;
+    std::vector<size_t> bounds{walker.FirstLine()};
+    for (size_t k = 1; k < kPieces; ++k)
+        bounds.push_back(std::max(bounds.back(), walker.LineStartFrom(data.size() / kPieces * k)));
+    bounds.push_back(data.size());
+
+    using Clock = std::chrono::steady_clock;
+    // What the helper touches after this call may have returned: it claims a piece from here
+    // and finds none left when it starts after the walk is over.
+    struct Claims {
+        std::atomic<size_t> next{0};
+        std::atomic<size_t> done{0};
+        Clock::time_point began = Clock::now();
+        std::atomic<int64_t> helperStartUs{-1}, helperEndUs{-1};
+        std::atomic<int> helperPieces{0};
+    };
+    auto claims = std::make_shared<Claims>();
+    // One result list and walker per piece; the first piece fills results itself.
+    std::vector<SearchResults> partResults(kPieces);
+    std::vector<std::unique_ptr<Walker>> walkers(kPieces);
+    std::vector<std::exception_ptr> failures(kPieces);
+    std::vector<char> walkedHere(kPieces, 0);
+    const int32_t walkStep = std::max(1, step);
+    const size_t reserveEach =
+        expected > 1024 ? size_t(expected / kPieces + expected / (8 * kPieces)) : 0;
+    auto walkPiece = [&](size_t k, bool here) {
+        walkedHere[k] = here;
+        try {
+            if (k == 0) {
+                walker.Range(bounds[0], bounds[1]);
+                walk(walker);
+                return;
             }
-        });
-    } catch (const std::system_error&) {
-        threaded = false;  // no thread to be had: the second half is walked here
-    }
-    struct JoinAtEnd {
-        std::thread& t;
-        ~JoinAtEnd() {
-            if (t.joinable()) t.join();
+            SearchResults& part = partResults[k];
+            part.Attach(results.Shared());
+            part.Reserve(reserveEach);
+            walkers[k] = std::make_unique<Walker>(data, query, searchFilename, searchPath, filter,
+                                                  here ? host : nullptr, walkStep, part);
+            walkers[k]->Range(bounds[k], bounds[k + 1]);
+            walk(*walkers[k]);
+        } catch (...) {
+            failures[k] = std::current_exception();
         }
     };
-    {
-        JoinAtEnd join{helper};
-        walk(walker);
+    // The place lists the last search's pieces used are handed out again.
+    for (size_t k = 1; k < kPieces; ++k) results.LendPlacesTo(partResults[k]);
+
+    claims->next = 1;  // the first piece is this thread's: its walker shows the progress
+    auto sinceBegan = [](const Claims& c) {
+        return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - c.began)
+            .count();
+    };
+    try {
+        std::thread([claims, &walkPiece, sinceBegan] {
+            claims->helperStartUs = sinceBegan(*claims);
+            for (size_t k; (k = claims->next++) < kPieces;) {
+                walkPiece(k, false);
+                claims->helperEndUs = sinceBegan(*claims);
+                ++claims->helperPieces;
+                ++claims->done;
+            }
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: every piece is walked here.
     }
-    if (failed) std::rethrow_exception(failed);
-    if (!threaded) walk(tail);
-    walker.AdvanceTo(walker.Lines() + tail.Lines());
-    results.Append(std::move(second));
+    walkPiece(0, true);
+    ++claims->done;
+    for (size_t k; (k = claims->next++) < kPieces;) {
+        walkPiece(k, true);
+        ++claims->done;
+    }
+    const int64_t ownEndUs = sinceBegan(*claims);
+    // Pieces the helper took are walked by now or soon.
+    while (claims->done.load() < kPieces) std::this_thread::yield();
+    for (const auto& failed : failures)
+        if (failed) std::rethrow_exception(failed);
+
+    // Advances made by walkers without a host were never shown.
+    int64_t lines = walker.Lines(), advanced = walker.Advanced();
+    for (size_t k = 1; k < kPieces; ++k) {
+        if (!walkers[k]) continue;
+        lines += walkers[k]->Lines();
+        if (walkedHere[k]) advanced += walkers[k]->Advanced();
+    }
+    if (host)
+        for (int64_t due = lines / walkStep; advanced < due; ++advanced)
+            host->AdvanceProgress(walkStep);
+    if (probe)
+        probe->Pieces(double(claims->helperStartUs) / 1000.0, double(claims->helperEndUs) / 1000.0,
+                      double(ownEndUs) / 1000.0, claims->helperPieces, int(kPieces));
+    stepEnded("walk");
+    for (size_t k = 1; k < kPieces; ++k) results.Append(std::move(partResults[k]));
+    stepEnded("merge");
     results.Settle();
+    stepEnded("settle");
 }
 
 }  // namespace
@@ -635,29 +695,34 @@ void WalkIndex(std::shared_ptr<const WholeFile> index, const KeywordQuery& query
 }
 
 void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteria,
-                     std::string_view indexPath, SearchHost& host, SearchResults& results) {
+                     std::string_view indexPath, SearchHost& host, SearchResults& results,
+                     SearchProbe* probe) {
+    auto stepEnded = [probe](std::string_view name) {
+        if (probe) probe->StepEnded(name);
+    };
     if (!fs.Exists(indexPath)) {
         host.RefreshIndex();
         if (!fs.Exists(indexPath)) return;
     }
+    // The memory of the last search's text is read into again: on a machine that hands out
+    // memory page by page on first use, new memory for a large index costs several times
+    // the whole walk.
     results.clear();
-    // Read whole, refusing concurrent writers: a build in progress makes this fail.
-    std::shared_ptr<const WholeFile> index = fs.OpenWhole(indexPath);
-    if (!index) throw FileError("Cannot open file " + std::string(indexPath));
+    std::string text = results.TakeSpareText();
+    // Read whole, refusing concurrent writers: a build in progress makes this fail. Read
+    // rather than mapped, so that the results can keep the text without holding the file,
+    // which the next build must be free to rewrite.
+    if (!fs.ReadWholeInto(indexPath, text))
+        throw FileError("Cannot open file " + std::string(indexPath));
+    std::shared_ptr<const WholeFile> index = WholeFileFromText(std::move(text));
+    stepEnded("read");
     KeywordQuery query(criteria.Keywords);
     const WalkPlan plan = PlanWalk(index->Text(), query, criteria.SearchFilename,
                                    criteria.SearchPath, WalkStrategy::Auto);
-    if (index->HoldsFileOpen() && plan.KeepsText(index->Text().size())) {
-        // The results will keep the text, and the index file must not stay open with them:
-        // read it into memory now rather than copy it from the mapping afterwards. A build
-        // that starts in between makes the read fail, as it would any search.
-        index.reset();
-        std::optional<std::string> text = fs.ReadWhole(indexPath);
-        if (!text) throw FileError("Cannot open file " + std::string(indexPath));
-        index = WholeFileFromText(std::move(*text));
-    }
+    stepEnded("plan");
 
     const int64_t lines = CountIndexLines(index->Text());
+    stepEnded("count");
     const int32_t step =
         ShowSearchProgress(host, int32_t(std::min<int64_t>(lines, INT32_MAX)), kSearchingCaption);
     struct HideAtEnd {
@@ -667,7 +732,7 @@ void SearchIndexFile(FileSystem& fs, Clock& clock, const SearchCriteria& criteri
 
     DateSizeFilter filter(fs, clock, criteria);
     WalkPlanned(std::move(index), plan, query, criteria.SearchFilename, criteria.SearchPath, filter,
-                &host, step, results, WalkStrategy::Auto, 0);
+                &host, step, results, WalkStrategy::Auto, 0, probe);
 }
 
 void SearchIndex(AppContext& ctx, const SearchCriteria& criteria, SearchHost& host,

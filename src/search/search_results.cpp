@@ -6,10 +6,23 @@ namespace lark {
 
 void SearchResults::clear() {
     copied_.clear();
-    index_.reset();
+    ForgetText();
+}
+
+void SearchResults::ForgetText() {
+    if (index_) {
+        std::string text = ReclaimText(index_);
+        if (text.capacity() > spare_.text.capacity()) spare_.text = std::move(text);
+    }
     places_.clear();
-    places_.shrink_to_fit();
     pathChars_ = 0;
+}
+
+void SearchResults::LendPlacesTo(SearchResults& other) {
+    if (spare_.places.empty()) return;
+    other.places_ = std::move(spare_.places.back());
+    spare_.places.pop_back();
+    other.places_.clear();
 }
 
 void SearchResults::Attach(std::shared_ptr<const WholeFile> index) {
@@ -50,6 +63,10 @@ void SearchResults::Append(SearchResults&& other) {
     if (index_ && other.index_ == index_) {
         places_.insert(places_.end(), other.places_.begin(), other.places_.end());
         pathChars_ += other.pathChars_;
+        if (other.places_.capacity() > 0 && spare_.places.size() < kSparePlaceLists) {
+            spare_.places.push_back(std::move(other.places_));
+            spare_.places.back().clear();
+        }
     } else {
         if (index_) CopyOut();  // only a list over another text comes here
         std::string scratch;
@@ -59,12 +76,12 @@ void SearchResults::Append(SearchResults&& other) {
 }
 
 void SearchResults::CopyOut() {
-    PathList copy;
-    copy.reserve(places_.size(), pathChars_);
+    // Into the memory of the last copy, which the list kept.
+    copied_.clear();
+    copied_.reserve(places_.size(), pathChars_);
     std::string scratch;
-    for (size_t i = 0; i < places_.size(); ++i) copy.push_back(PathAt(i, scratch));
-    clear();
-    copied_ = std::move(copy);
+    for (size_t i = 0; i < places_.size(); ++i) copied_.push_back(PathAt(i, scratch));
+    ForgetText();
 }
 
 std::string_view SearchResults::LineAt(uint32_t start) const {

@@ -29,7 +29,12 @@ class SearchResults final : public PathSource {
     size_t PathCount() const override { return size(); }
     std::string_view PathAt(size_t i, std::string& scratch) const override;
     std::string Path(size_t i) const;
+    // Forgets every path. The memory of a text read for the results, and of their places, is
+    // kept for the next search into this list: touching new memory is what a search of a
+    // large index costs most where memory is handed out page by page on first use.
     void clear();
+    // The kept memory of the last text (its old bytes still in it), for the next read.
+    std::string TakeSpareText() { return std::move(spare_.text); }
 
     // Whether the results still point into the index text rather than holding copies.
     bool InIndexText() const { return index_ != nullptr; }
@@ -54,10 +59,14 @@ class SearchResults final : public PathSource {
         }
     }
     void Reserve(size_t count);
+    // Hands other, a list for part of the same search, the memory of a place list this
+    // list kept from the parts it appended last time.
+    void LendPlacesTo(SearchResults& other);
     // Moves the entries of other, found later in the same text, to the end of this list.
     void Append(SearchResults&& other);
-    // Copies the paths out and releases the index text when the copy is much the smaller;
-    // otherwise lets go of the index file, keeping the text in memory.
+    // Copies the paths out and lets the index text go (its memory kept for the next search)
+    // when the copy is much the smaller; otherwise lets go of the index file, keeping the
+    // text in memory.
     void Settle();
     // Whether count paths of pathChars characters in all stay as places in a text of
     // textSize bytes rather than being copied out: a copy is made only when it is at most a
@@ -96,14 +105,27 @@ class SearchResults final : public PathSource {
         uint32_t line;
     };
     static constexpr uint32_t kNoFolder = UINT32_MAX;
+    static constexpr size_t kSparePlaceLists = 32;
 
     std::string_view LineAt(uint32_t start) const;
+    // Lets go of the text (keeping its memory when the list held it alone) and the places.
+    void ForgetText();
     void AddOther(std::string_view folderLine, std::string_view line);
     // Replaces the places with copies of their paths, letting the text go.
     void CopyOut();
 
     PathList copied_;
     std::shared_ptr<const WholeFile> index_;
+    // Memory kept for reuse; a copy of the list does not take it along.
+    struct Spare {
+        std::string text;
+        std::vector<std::vector<Place>> places;  // of the parts it appended
+        Spare() = default;
+        Spare(const Spare&) {}
+        Spare& operator=(const Spare&) { return *this; }
+        Spare(Spare&&) = default;
+        Spare& operator=(Spare&&) = default;
+    } spare_;
     std::vector<Place> places_;
     size_t pathChars_ = 0;  // the summed length of the paths places_ stands for
 };

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "config/registry_helpers.h"
 #include "base/text.h"
+#include "config/registry_helpers.h"
 
 namespace lark {
 namespace {
@@ -33,6 +33,9 @@ FormPlacement RestoreFormPlacement(Registry& reg, std::string_view componentName
     FormPlacement p = design;
     int state = ReadInt(reg, key, "WindowState", static_cast<int>(design.state));
     if (state >= 0 && state <= 2) p.state = static_cast<WindowState>(state);
+    // A window opened minimised has nothing to click to bring it back (the main window has no
+    // taskbar button): it opens normal.
+    if (p.state == WindowState::Minimised) p.state = WindowState::Normal;
     if (p.state != WindowState::Normal) return p;
 
     p.top = ReadInt(reg, key, "Top", p.top);
@@ -44,20 +47,27 @@ FormPlacement RestoreFormPlacement(Registry& reg, std::string_view componentName
     if (screen.width < p.left + p.width) p.left = std::max(0, screen.width - p.width);
     // The bottom 30 pixels are usually the taskbar.
     if (screen.height - 30 < p.top + p.height) p.top = std::max(0, screen.height - p.height - 30);
+    // Partly off the left or top edge is the user's choice; wholly off is a place left by a
+    // minimised window (about -32000) and would keep the window out of sight for good.
+    if (p.left + p.width <= 0) p.left = 0;
+    if (p.top + p.height <= 0) p.top = 0;
     return p;
 }
 
 void StoreFormPlacement(Registry& reg, std::string_view componentName, const FormPlacement& saved,
                         const FormPlacement& current) {
     const std::string key = FormRegistryKey(componentName);
-    if (current.state == WindowState::Normal) {
+    // The stored placement is always the normal rectangle; a minimised window is kept as
+    // normal.
+    const WindowState state =
+        current.state == WindowState::Minimised ? WindowState::Normal : current.state;
+    if (state == WindowState::Normal) {
         if (current.top != saved.top) WriteInt(reg, key, "Top", current.top);
         if (current.left != saved.left) WriteInt(reg, key, "Left", current.left);
         if (current.width != saved.width) WriteInt(reg, key, "Width", current.width);
         if (current.height != saved.height) WriteInt(reg, key, "Height", current.height);
     }
-    if (current.state != saved.state)
-        WriteInt(reg, key, "WindowState", static_cast<int>(current.state));
+    if (state != saved.state) WriteInt(reg, key, "WindowState", static_cast<int>(state));
 }
 
 }  // namespace lark

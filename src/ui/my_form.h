@@ -27,7 +27,8 @@ std::string FormRegistryKey(std::string_view componentName);
 
 // The placement a window takes at creation: the stored values over the design ones, with a
 // stored size larger than the screen cut to 95 percent of it and a window past the right or
-// bottom edge pulled back. A stored value that is not a whole number is ignored.
+// bottom edge pulled back, and one wholly off the left or top edge brought back. A stored
+// minimised state opens normal. A stored value that is not a whole number is ignored.
 FormPlacement RestoreFormPlacement(Registry& reg, std::string_view componentName,
                                    const FormPlacement& design, ScreenSize screen);
 

@@ -11,11 +11,23 @@ ScreenSize PrimaryScreenSize() {
 TMyForm::TMyForm(Registry& registry, std::string componentName, ScreenSizeProvider screen)
     : registry_(registry), componentName_(std::move(componentName)), screen_(std::move(screen)) {}
 
+namespace {
+
+// The state a minimised window returns to: a window is never kept or brought back minimised.
+WindowState RestoredStateOf(HWND hwnd) {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    GetWindowPlacement(hwnd, &wp);
+    return (wp.flags & WPF_RESTORETOMAXIMIZED) ? WindowState::Maximised : WindowState::Normal;
+}
+
+}  // namespace
+
 WindowState TMyForm::CurrentWindowState() const {
     if (!hwnd_) return WindowState::Normal;
+    if (IsIconic(hwnd_)) return RestoredStateOf(hwnd_);
     if (!IsWindowVisible(hwnd_)) return hiddenState_;
     if (IsZoomed(hwnd_)) return WindowState::Maximised;
-    if (IsIconic(hwnd_)) return WindowState::Minimised;
     return WindowState::Normal;
 }
 
@@ -23,15 +35,24 @@ FormPlacement TMyForm::CurrentPlacement() const {
     FormPlacement p;
     p.state = CurrentWindowState();
     RECT r{};
-    bool child = (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD) != 0;
-    if (!child && p.state == WindowState::Normal) {
+    const bool child = (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD) != 0;
+    if (!child && !IsIconic(hwnd_) && !IsZoomed(hwnd_)) {
         GetWindowRect(hwnd_, &r);
     } else {
         WINDOWPLACEMENT wp{};
-
         wp.length = sizeof(wp);
         GetWindowPlacement(hwnd_, &wp);
         r = wp.rcNormalPosition;
+        // A top-level window's normal rectangle is in work-area coordinates; the stored
+        // values are screen pixels.
+        const bool toolWindow = (GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+        if (!child && !toolWindow) {
+            MONITORINFO mi{};
+            mi.cbSize = sizeof(mi);
+            if (GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTOPRIMARY), &mi))
+                OffsetRect(&r, mi.rcWork.left - mi.rcMonitor.left,
+                           mi.rcWork.top - mi.rcMonitor.top);
+        }
     }
     p.left = r.left;
     p.top = r.top;
@@ -84,16 +105,16 @@ void TMyForm::ShowForm() {
         if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
         return;
     }
-    int cmd = SW_SHOW;
+    // SW_RESTORE brings a window that was hidden while minimised back to its own state.
+    int cmd = IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW;
     if (hiddenState_ == WindowState::Maximised) cmd = SW_SHOWMAXIMIZED;
-    if (hiddenState_ == WindowState::Minimised) cmd = SW_SHOWMINIMIZED;
     ShowWindow(hwnd_, cmd);
 }
 
 void TMyForm::HideForm() {
     if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
     // Remembered so the next ShowForm brings the window back as the user left it.
-    hiddenState_ = IsZoomed(hwnd_) ? WindowState::Maximised : WindowState::Normal;
+    hiddenState_ = CurrentWindowState();
     ShowWindow(hwnd_, SW_HIDE);
 }
 

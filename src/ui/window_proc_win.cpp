@@ -106,6 +106,15 @@ void ShowGeneralError(std::string_view text) {
     gErrorBoxUp = false;
 }
 
+int RunReportingFailure(const std::function<int()>& body) {
+    try {
+        return body();
+    } catch (...) {
+        ReportCurrentException();
+        return 1;
+    }
+}
+
 void ReportCurrentException() {
     try {
         throw;

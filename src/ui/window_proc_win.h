@@ -61,5 +61,8 @@ GeneralErrorBox SetGeneralErrorBox(GeneralErrorBox box);
 void ShowGeneralError(std::string_view text);
 // Reports the exception being handled; call only inside a catch block.
 void ReportCurrentException();
+// The program entry's boundary: body's result, or 1 once what body threw has been shown in the
+// general error box (a start-up that fails says why before the process ends).
+int RunReportingFailure(const std::function<int()>& body);
 
 }  // namespace lark

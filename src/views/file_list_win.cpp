@@ -155,6 +155,15 @@ std::string FileListView::SelectedPaths() const {
     });
 }
 
+int FileListView::FirstSelectedRow() const {
+    return int(SendMessageW(list_, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+}
+
+void FileListView::EditLabel(int row) {
+    SetFocus(list_);
+    SendMessageW(list_, LVM_EDITLABELW, WPARAM(row), 0);
+}
+
 void FileListView::ColumnClick(int column) {
     items_.ColumnClick(column, locale_);
     Repaint();
@@ -264,6 +273,17 @@ bool FileListView::HandleNotify(const NMHDR* header, LRESULT& result) {
                 labelEditing = true;
             }
             return true;
+        case LVN_ENDLABELEDITW: {
+            // Cancelled or not, the edit is over: Enter and Esc are the window's again.
+            labelEditing = false;
+            const LVITEMW& item = reinterpret_cast<const NMLVDISPINFOW*>(header)->item;
+            std::optional<std::string> text;
+            if (item.pszText) text = Narrow(item.pszText);
+            // The rows are the window's own: the control keeps no text to change.
+            result = FALSE;
+            if (callbacks.labelEdited) callbacks.labelEdited(item.iItem, text);
+            return true;
+        }
         case LVN_KEYDOWN: {
             WORD key = reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey;
             if (key == VK_F2 && callbacks.rename) callbacks.rename();

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/win32/handles_win.h"
@@ -30,6 +31,8 @@ class FileListView {
         std::function<void(POINT screen)> contextMenu;             // at the cursor
         std::function<void()> open;                                // double click
         std::function<bool()> labelEditAllowed;                    // false refuses the edit
+        // The end of an in-place edit of a row's name; no text when it was cancelled.
+        std::function<void(int row, const std::optional<std::string>& text)> labelEdited;
     };
 
     FileListView(HWND list, FileListItems& items, const FileListLocale& locale);
@@ -54,6 +57,10 @@ class FileListView {
     void FetchItemDetails(int first, int last);
     // The full paths of the selected rows in list order, joined by ";".
     std::string SelectedPaths() const;
+    // The first selected row in list order, -1 when none is.
+    int FirstSelectedRow() const;
+    // Starts in-place editing of the row's name.
+    void EditLabel(int row);
     // Sorts by a column as a header click does.
     void ColumnClick(int column);
 

@@ -2,11 +2,12 @@
 
 #include <stdexcept>
 
+#include "base/text.h"
 #include "config/context.h"
 #include "config/data_paths.h"
 #include "config/registry_helpers.h"
 #include "config/settings.h"
-#include "base/text.h"
+#include "views/launch.h"
 #include "views/recent_documents.h"
 
 namespace lark {
@@ -78,7 +79,24 @@ std::string ViewController::SavedSearchFilePath(std::string_view name) {
                                      name);
 }
 
-void ViewController::LoadView(std::string_view name) {
+SavedSearchLoad ViewController::ReadCriteriaOf(std::string_view name, std::string_view nameFilter) {
+    // While a name filter is typed, the results already shown are filtered instead of
+    // running the search again.
+    if (ClassifyView(name) != ViewKind::SavedSearch || !nameFilter.empty())
+        return SavedSearchLoad::NotLoaded;
+    return search_.LoadSavedSearch(SavedSearchFilePath(name));
+}
+
+bool ViewController::LoadView(std::string_view name) {
+    std::string viewName(name);  // name may point into a list that the load refills
+    // The file is read before anything changes, so a broken one leaves the view as it was.
+    SavedSearchLoad savedSearch = ReadCriteriaOf(viewName, NameFilter);
+    if (savedSearch == SavedSearchLoad::Abandoned) return false;
+    FillView(viewName, savedSearch);
+    return true;
+}
+
+void ViewController::FillView(std::string_view name, SavedSearchLoad savedSearch) {
     host_.SetListStyle(ViewStyleIndex);
     Items.ClearFileList();
     BusyCursor busy(host_);
@@ -115,9 +133,9 @@ void ViewController::LoadView(std::string_view name) {
             break;
         }
         case ViewKind::SavedSearch:
-            // While a name filter is typed, the results already shown are filtered
-            // instead of running the search again.
-            if (NameFilter.empty() && search_.LoadCriteria(SavedSearchFilePath(name))) {
+            // Not run (a filter is typed, or no file could be read): the list stays the one
+            // shown before.
+            if (savedSearch == SavedSearchLoad::Loaded) {
                 search_.SearchIndex(LastSearchResults);
                 CurrentViewList = &LastSearchResults;
             }
@@ -147,18 +165,40 @@ void ViewController::LoadView(std::string_view name) {
 }
 
 void ViewController::ShowView(std::string_view name, std::string_view filter) {
+    std::string viewName(name);  // name may point into a list that LoadView refills
+    std::string nameFilter = LowerCase(filter);
+    SavedSearchLoad savedSearch = ReadCriteriaOf(viewName, nameFilter);
+    if (savedSearch == SavedSearchLoad::Abandoned) {
+        SelectShownView();
+        return;
+    }
+    ++showing_;
+    struct Done {
+        int& showing;
+        ~Done() { --showing; }
+    } done{showing_};
     ListUpdate update(host_);
+    // The filter is in place before the box is emptied, and the box's change is part of
+    // this showing (edOpenChange), never a request to show the previous view again.
+    NameFilter = nameFilter;
     if (filter.empty() || !SameTextIgnoringCase(host_.OpenBoxText(), filter))
         host_.SetOpenBoxText("");
-    NameFilter = LowerCase(filter);
     host_.SetListRowCount(0);
-    std::string viewName(name);  // name may point into a list that LoadView refills
-    LoadView(viewName);
+    FillView(viewName, savedSearch);
     host_.SetStatusText(ObjectCountText(Items.Count()));
     host_.EnableSearchMenu();
-    host_.SelectCatalogueName(viewName);
-    host_.SelectSelectorText(SelectorTextOfView(viewName));
+    SelectShownView();
     host_.SetCaption(ViewCaption(viewName, host_.SearchKeywords()));
+}
+
+void ViewController::SelectShownView() {
+    host_.SelectCatalogueName(CurrentViewName);
+    host_.SelectSelectorText(SelectorTextOfView(CurrentViewName));
+}
+
+void ViewController::edOpenChange(std::string_view boxText) {
+    if (showing_ > 0) return;
+    if (auto filter = OpenBoxFilterFor(boxText, NameFilter)) ShowView(CurrentViewName, *filter);
 }
 
 void ViewController::ShowFixedView(std::string_view caption) {

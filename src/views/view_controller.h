@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "views/file_list.h"
 #include "base/path_list.h"
 #include "search/search_results.h"
 #include "views/history.h"
+#include "views/file_list.h"
 #include "views/view_catalogue.h"
 #include "views/view_host.h"
 
@@ -55,7 +55,8 @@ class ViewController {
     void SaveViewStyleOption();
     void ApplyViewStyle(int style);
 
-    void LoadView(std::string_view name);
+    // False when a saved search's file was broken (the user was told): nothing changed.
+    bool LoadView(std::string_view name);
     void ShowView(std::string_view name, std::string_view filter = {});
     void ShowFixedView(std::string_view caption);
     void FillViewSelectors();
@@ -66,6 +67,10 @@ class ViewController {
     std::string SavedSearchFilePath(std::string_view name);
 
     // Handlers.
+    // The open box's text changed. Typing a name filters the current view; paths written
+    // by a selection never do, and emptying the box while a view is being shown is part of
+    // showing it.
+    void edOpenChange(std::string_view boxText);
     void coViews2Change(std::string_view text, int indent);
     void coViewsChange(std::string_view text);
     void tvChange(std::string_view text, std::string_view parentText);
@@ -86,12 +91,19 @@ class ViewController {
   private:
     ViewSources Sources();
     void Perform(const ViewRequest& request);
+    // Reads a saved search's file when the view would run it (a view name under no filter).
+    SavedSearchLoad ReadCriteriaOf(std::string_view name, std::string_view nameFilter);
+    // LoadView once the saved search, if any, has been read.
+    void FillView(std::string_view name, SavedSearchLoad savedSearch);
+    // The selectors name the view shown again (a choice that was abandoned).
+    void SelectShownView();
 
     AppContext& ctx_;
     ViewHost& host_;
     ShellServices& shell_;
     SavedSearchRunner& search_;
     int32_t historyToday_ = 0;  // today's day number during a load in History mode
+    int showing_ = 0;  // ShowView calls under way
 };
 
 }  // namespace lark

@@ -55,12 +55,24 @@ class ViewHost {
     virtual void WaitPumping(uint32_t milliseconds) = 0;
 };
 
+// What reading a saved search's file came to.
+enum class SavedSearchLoad {
+    Loaded,     // the criteria are the file's: the search runs
+    NotLoaded,  // no such file, or none that can be read: the criteria are unchanged
+    Abandoned,  // the user was told what is wrong with the file: the operation goes no further
+};
+
 // Runs a saved search: LoadCriteria of the ".lks" file and, when it was loaded,
 // SearchIndex into the results list.
 class SavedSearchRunner {
   public:
     virtual ~SavedSearchRunner() = default;
+    // True when the criteria are now the file's.
     virtual bool LoadCriteria(std::string_view lksPath) = 0;
+    // LoadCriteria that also tells a broken file (the user was told) from a missing one.
+    virtual SavedSearchLoad LoadSavedSearch(std::string_view lksPath) {
+        return LoadCriteria(lksPath) ? SavedSearchLoad::Loaded : SavedSearchLoad::NotLoaded;
+    }
     virtual void SearchIndex(SearchResults& lastSearchResults) = 0;
 };
 

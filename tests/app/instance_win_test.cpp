@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
+#include "platform/fake/fake_platform.h"
 #include "platform/win32/encoding_win.h"
 
 namespace lark {
@@ -57,6 +59,36 @@ TEST(InstanceWindows, AtomTextIsTakenOnce) {
     EXPECT_EQ(TakeAtomText(atom), text);
     EXPECT_EQ(GlobalFindAtomW(Widen(text).c_str()), 0) << "the atom is deleted";
     EXPECT_EQ(TakeAtomText(0), "");
+}
+
+// An ordinary user may not write the machine's classes: the type is the user's own, and a
+// start that changes nothing does not make the shell reread every association.
+TEST(InstanceWindows, SavedSearchTypeIsRegisteredForTheUser) {
+    FakeRegistry reg;
+    const std::string exe = "C:\\Program Files\\Larkspire\\Larkspire.exe";
+    EXPECT_TRUE(RegisterSearchFileType(reg, exe));
+    const std::map<std::string, std::string> expected = {
+        {FakeRegistry::Id(RegistryRoot::CurrentUser, "Software\\Classes\\.lks", ""),
+         "Larkspire.Search"},
+        {FakeRegistry::Id(RegistryRoot::CurrentUser, "Software\\Classes\\.lks", "Content Type"),
+         "text/plain"},
+        {FakeRegistry::Id(RegistryRoot::CurrentUser, "Software\\Classes\\.lks", "PerceivedType"),
+         "text"},
+        {FakeRegistry::Id(RegistryRoot::CurrentUser, "Software\\Classes\\Larkspire.Search", ""),
+         "Larkspire Search"},
+        {FakeRegistry::Id(RegistryRoot::CurrentUser,
+                          "Software\\Classes\\Larkspire.Search\\DefaultIcon", ""),
+         exe + ",0"},
+        {FakeRegistry::Id(RegistryRoot::CurrentUser,
+                          "Software\\Classes\\Larkspire.Search\\shell\\open\\command", ""),
+         "\"" + exe + "\" \"%1\""},
+    };
+    EXPECT_EQ(reg.values, expected);
+    const int writes = reg.writes;
+    EXPECT_FALSE(RegisterSearchFileType(reg, exe));
+    EXPECT_EQ(reg.writes, writes);
+    // The program moved: the open command follows it.
+    EXPECT_TRUE(RegisterSearchFileType(reg, "D:\\Larkspire\\Larkspire.exe"));
 }
 
 }  // namespace lark

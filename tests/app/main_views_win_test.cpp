@@ -1,46 +1,14 @@
 // The main window with its views, in this process: real files in a temporary folder, the
 // registry and message boxes recorded.
-#include <gtest/gtest.h>
-#include <windows.h>
-// needs windows.h first
-#include <commctrl.h>
-
 #include <map>
-#include <memory>
-#include <string>
-#include <vector>
+#include <thread>
 
-#include "app/command_ids_win.h"
-#include "config/context.h"
-#include "app/main_frame_win.h"
-#include "app/main_views_win.h"
-#include "app/main_window_win.h"
-#include "config/registry_helpers.h"
-#include "config/settings.h"
+#include "app/main_window_win_test_support.h"
 #include "index/index_format.h"
-#include "platform/fake/fake_messages.h"
-#include "platform/fake/fake_platform.h"
-#include "platform/win32/encoding_win.h"
-#include "platform/win32/win32_platform.h"
 #include "search/criteria.h"
-#include "support/win_tree_helpers.h"
 
 namespace lark {
 namespace {
-
-using wintree::TempTree;
-
-std::string TextOf(HWND hwnd) {
-    wchar_t text[1024] = L"";
-    GetWindowTextW(hwnd, text, 1024);
-    return Narrow(text);
-}
-
-std::string StatusOf(HWND statusBar) {
-    wchar_t text[256] = L"";
-    SendMessageW(statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
-    return Narrow(text);
-}
 
 void SetModifiedTime(const std::string& path, const SYSTEMTIME& local) {
     SYSTEMTIME utc{};
@@ -71,123 +39,6 @@ SYSTEMTIME DaysAgo(int days) {
     FileTimeToSystemTime(&ft, &then);
     return then;
 }
-
-void SetModifiedYear(const std::string& path, WORD year) {
-    SYSTEMTIME st{};
-    st.wYear = year;
-    st.wMonth = 6;
-    st.wDay = 1;
-    st.wHour = 12;
-    FILETIME ft{};
-    SystemTimeToFileTime(&st, &ft);
-    HANDLE file = CreateFileW(Widen(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    SetFileTime(file, nullptr, nullptr, &ft);
-    CloseHandle(file);
-}
-
-// An installation in a temporary folder: the settings file beside a (never started)
-// program path, a data location and a folder of documents.
-struct MainWindowViews : ::testing::Test {
-    TempTree dir{"mainviews"};
-    Win32FileSystem fs;
-    FakeRegistry registry;
-    Win32Clock clock;
-    FakeMessages messages;
-    Settings settings;
-    AppContext ctx{fs,       registry,   clock,
-                   messages, settings,   dir.Path("App\\Larkspire.exe"),
-                   "jdoe",   dir.Root(), dir.Path("Recent")};
-    std::unique_ptr<TfmOpen> form;
-
-    MainWindowViews() {
-        dir.Folder("Recent");
-        WriteSettings(dir.Path("Larkspire Data"));
-    }
-    ~MainWindowViews() override { form.reset(); }
-
-    void WriteSettings(const std::string& dataLocation) {
-        dir.File("App\\LARKSPIRE.ini", "[General]\r\nDataLocation=" + dataLocation +
-                                           "\r\nRefreshFixedSchedule=F\r\nRefreshMinutes=0\r\n"
-                                           "\r\n[Domain.<Default>]\r\nInclude=" +
-                                           dir.Path("docs") + "\r\n");
-    }
-    std::string Doc(const std::string& name, WORD year = 2024) {
-        dir.File("docs\\" + name, "some text");
-        SetModifiedYear(dir.Path("docs\\" + name), year);
-        return dir.Path("docs\\" + name);
-    }
-    void RecentList(const std::string& user, const std::vector<std::string>& paths) {
-        std::string text;
-        for (const auto& p : paths) text += p + "\r\n";
-        dir.File("Larkspire Data\\" + user + "\\Recent files.idx", text);
-    }
-    void Start() {
-        std::vector<std::string> noParameters;
-        form = std::make_unique<TfmOpen>(ctx, &noParameters);
-        ASSERT_NE(form->Handle(), nullptr);
-    }
-
-    MainLayout& Layout() { return form->Frame().Layout(); }
-    HWND List() { return Layout().listView; }
-    std::string Caption() { return TextOf(form->Handle()); }
-    std::string Status() { return StatusOf(Layout().statusBar); }
-    // The rows as the list control shows them: it asks the window for each one.
-    std::vector<std::string> Rows() {
-        std::vector<std::string> rows;
-        int count = int(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            wchar_t text[260] = L"";
-            ListView_GetItemText(List(), i, 0, text, 260);
-            rows.push_back(Narrow(text));
-        }
-        return rows;
-    }
-    void Command(UINT id, UINT code = 0, HWND from = nullptr) {
-        SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(id, code),
-                     reinterpret_cast<LPARAM>(from));
-    }
-    void ChooseInCatalogue(const std::string& name) {
-        HWND catalogue = Layout().coViews;
-        int index = int(SendMessageW(catalogue, CB_FINDSTRINGEXACT, WPARAM(-1),
-                                     reinterpret_cast<LPARAM>(Widen(name).c_str())));
-        ASSERT_GE(index, 0) << name;
-        SendMessageW(catalogue, CB_SETCURSEL, WPARAM(index), 0);
-        Command(kIdViews, CBN_SELCHANGE, catalogue);
-    }
-    void ChooseInSelector(const std::string& text) {
-        HWND selector = Layout().coViews2;
-        int count = int(SendMessageW(selector, CB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            wchar_t buffer[260] = L"";
-            COMBOBOXEXITEMW item{};
-            item.mask = CBEIF_TEXT;
-            item.iItem = i;
-            item.pszText = buffer;
-            item.cchTextMax = 260;
-            SendMessageW(selector, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-            if (Narrow(buffer) != text) continue;
-            SendMessageW(selector, CB_SETCURSEL, WPARAM(i), 0);
-            Command(kIdViews2, CBN_SELCHANGE, selector);
-            return;
-        }
-        ADD_FAILURE() << "no selector entry " << text;
-    }
-    int ListStyle() { return int(GetWindowLongW(List(), GWL_STYLE) & LVS_TYPEMASK); }
-    bool MenuChecked(UINT id) {
-        return (GetMenuState(Layout().mainMenu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
-    }
-    bool ButtonChecked(UINT id) {
-        return SendMessageW(Layout().toolBar, TB_ISBUTTONCHECKED, id, 0) != 0;
-    }
-    bool ViewBandShown() {
-        REBARBANDINFOW band{};
-        band.cbSize = sizeof band;
-        band.fMask = RBBIM_STYLE;
-        SendMessageW(Layout().reBar, RB_GETBANDINFOW, 1, reinterpret_cast<LPARAM>(&band));
-        return (band.fStyle & RBBS_HIDDEN) == 0;
-    }
-};
 
 TEST_F(MainWindowViews, StartShowsTheRecentDocumentsNewestFirst) {
     std::string older = Doc("older.txt", 2019);
@@ -308,14 +159,14 @@ TEST_F(MainWindowViews, ViewsButtonAndMenuToggleTheSidePanel) {
         {"tool bar button opens", kCmdShowViews, true, true},
         {"menu item closes", kCmdShowViews, false, false},
         {"menu item opens", kCmdShowViews, false, true},
-        {"close button closes", kIdCloseTreeButton, false, false},
+        {"close button closes", kCmdCloseTreeView, false, false},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.how);
         Command(s.id, BN_CLICKED,
-                s.id == kIdCloseTreeButton ? Layout().buCloseTreeview
-                : s.fromButton             ? Layout().toolBar
-                                           : nullptr);
+                s.id == kCmdCloseTreeView ? Layout().buCloseTreeview
+                : s.fromButton            ? Layout().toolBar
+                                          : nullptr);
         EXPECT_EQ(panelShown(), s.open);
         EXPECT_EQ(ViewBandShown(), !s.open);
         EXPECT_EQ(MenuChecked(kCmdShowViews), s.open);
@@ -408,7 +259,9 @@ TEST_F(MainWindowViews, SavedSearchesRunOverTheIndex) {
     wanted.Keywords = "letter";
     std::string text = CriteriaFileText(wanted);
     dir.File("Larkspire Data\\jdoe\\Searches\\letters.lks", text);
-    std::string bad = text;
+    SearchCriteria other;
+    other.Keywords = "invoice";
+    std::string bad = CriteriaFileText(other);
     bad.replace(bad.find("PeriodUnits=-1"), 14, "PeriodUnits=x");
     dir.File("Larkspire Data\\jdoe\\Searches\\broken.lks", bad);
     // The catalogue is filled at start and after a search is saved.
@@ -424,6 +277,82 @@ TEST_F(MainWindowViews, SavedSearchesRunOverTheIndex) {
     ChooseInCatalogue("broken");
     ASSERT_EQ(messages.errors.size(), 1u);
     EXPECT_EQ(messages.errors[0], "'x' is not a valid integer value");
+    // After the message nothing more happens: the view shown stays, with its criteria.
+    EXPECT_EQ(Caption(), "Larkspire - <Search=\"letter\">");
+    EXPECT_EQ(Rows(), std::vector<std::string>{"letter.txt"});
+    EXPECT_EQ(form->Views().Views().CurrentViewName, "letters");
+    EXPECT_EQ(form->Criteria().Keywords, "letter");
+    wchar_t chosen[64] = L"";
+    HWND catalogue = Layout().coViews;
+    SendMessageW(catalogue, CB_GETLBTEXT, WPARAM(SendMessageW(catalogue, CB_GETCURSEL, 0, 0)),
+                 reinterpret_cast<LPARAM>(chosen));
+    EXPECT_EQ(Narrow(chosen), "letters");
+}
+
+// The open box is emptied as part of showing the next view; its change is no request of its
+// own, which would show the previous view again (running its saved search) on the way.
+TEST_F(MainWindowViews, ATypedFilterIsClearedAsPartOfShowingTheNextView) {
+    Doc("letter.txt");
+    Doc("invoice.txt");
+    Doc("letter 2.txt");
+    StartWithSearchDialog();
+    std::string docs = dir.Path("docs");
+    auto writeIndex = [&](const std::string& names) {
+        dir.File("Larkspire Data\\All Users\\All files.idx",
+                 IndexHeaderLine(docs + ";", "") + "\r\n" + docs + "\\\r\n" + names);
+    };
+    SearchCriteria letters;
+    letters.Keywords = "letter";
+    dir.File("Larkspire Data\\jdoe\\Searches\\letters.lks", CriteriaFileText(letters));
+    form->Views().Views().FillViewSelectors();
+    auto showLettersAndType = [&](const wchar_t* typed) {
+        writeIndex("letter.txt\r\ninvoice.txt\r\n");
+        ChooseInCatalogue("letters");
+        ASSERT_EQ(Rows(), std::vector<std::string>{"letter.txt"});
+        SetWindowTextW(Layout().edOpen, typed);
+        // The index changes meanwhile: a search run again now would find more.
+        writeIndex("letter.txt\r\ninvoice.txt\r\nletter 2.txt\r\n");
+    };
+
+    // Search (F3) while "inv" filters the saved search: the dialog starts with "inv".
+    showLettersAndType(L"inv");
+    ClickTray();
+    std::thread([] {
+        HWND dialog = nullptr;
+        for (int i = 0; i < 1500 && !dialog; ++i, Sleep(10))
+            dialog = FindWindowW(L"#32770", L"Search Parameters");
+        if (dialog) PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }).detach();
+    PressKey(VK_F3);
+    EXPECT_EQ(Caption(), "Larkspire - <Search=\"inv\">");
+    EXPECT_EQ(Rows(), std::vector<std::string>{"invoice.txt"});
+    EXPECT_EQ(form->Criteria().Keywords, "inv");
+    EXPECT_EQ(TextOf(Layout().edOpen), "");
+
+    // Another view chosen while a filter is typed: the last search's results as they were.
+    struct Way {
+        const char* how;
+        std::function<void()> choose;
+    } ways[] = {
+        {"selector", [&] { ChooseInSelector("Last Search"); }},
+        {"catalogue", [&] { ChooseInCatalogue("<Last Search>"); }},
+        {"tree",
+         [&] {
+             Command(kCmdShowViews);
+             TreeView_SelectItem(Layout().tv, TreeItem("Last Search"));
+             Command(kCmdShowViews);
+         }},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.how);
+        showLettersAndType(L"let");
+        way.choose();
+        EXPECT_EQ(Caption(), "Larkspire - <Search=\"letter\">");
+        EXPECT_EQ(Rows(), std::vector<std::string>{"letter.txt"});
+        EXPECT_EQ(TextOf(Layout().edOpen), "");
+        EXPECT_EQ(form->Views().Views().NameFilter, "");
+    }
+    EXPECT_TRUE(messages.errors.empty());
 }
 
 TEST_F(MainWindowViews, RecentFolderChangeImportsTheShortcutsAndShowsTheListAgain) {

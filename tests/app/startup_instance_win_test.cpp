@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_ids_win.h"
 #include "base/text.h"
 #include "platform/win32/encoding_win.h"
 #include "support/win_tree_helpers.h"
@@ -89,8 +90,9 @@ std::string CaptionOf(HWND w) {
 std::string RegistryText(const wchar_t* key, const wchar_t* name) {
     wchar_t data[1024] = L"";
     DWORD size = sizeof data;
-    if (RegGetValueW(HKEY_CLASSES_ROOT, key, name, RRF_RT_REG_SZ, nullptr, data, &size) !=
-        ERROR_SUCCESS)
+    const std::wstring classes = L"Software\\Classes\\" + std::wstring(key);
+    if (RegGetValueW(HKEY_CURRENT_USER, classes.c_str(), name, RRF_RT_REG_SZ, nullptr, data,
+                     &size) != ERROR_SUCCESS)
         return "<missing>";
     return Narrow(data);
 }
@@ -136,7 +138,7 @@ TEST(Startup, SecondStartsHandTheirCommandLineToTheRunningInstance) {
         << CaptionOf(main);
     EXPECT_TRUE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
-    // The running instance registered its file type and indexed its domain. The window
+    // The running instance registered its file type for the user and indexed its domain. The window
     // exists (and is found) while its creation still runs, so the registration is awaited.
     const std::string command = "\"" + inst.exe + "\" \"%1\"";
     wintree::PumpUntil(
@@ -250,6 +252,23 @@ TEST(Startup, RecentListThatCannotBeCreatedEndsTheProgram) {
     EXPECT_NE(text.find("Recent files.idx"), std::string::npos) << text;
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(only.Ends(15000));
+}
+
+TEST(Startup, AboutHidesTheMainWindowBeforeTheBoxOpens) {
+    Installation inst;
+    Process first(inst, {});
+    HWND main = first.MainWindow();
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, kInstanceCommand, 0, 0);
+    ASSERT_TRUE(wintree::PumpUntil([&] { return IsWindowVisible(main) != FALSE; }, 10000));
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(kCmdAbout, 0), 0);  // Help > "About..."
+    HWND about = nullptr;
+    EXPECT_TRUE(wintree::PumpUntil(
+        [&] { return (about = FindWindowW(L"#32770", L"About Larkspire")) != nullptr; }, 10000));
+    EXPECT_FALSE(IsWindowVisible(main));
+    if (about) PostMessageW(about, WM_COMMAND, IDOK, 0);
+    PostMessageW(main, kInstanceCommand, 2, -1);
+    EXPECT_TRUE(first.Ends(15000));
 }
 
 TEST(Startup, CloseRequestsHideOnlyExitEnds) {

@@ -200,6 +200,31 @@ TEST(SaveSettings, WritesTheLayoutAndReadsBackTheSame) {
                                    {"Local Drive", "C:\\;", "C:\\Windows;"}}));
 }
 
+// Found by fuzzing: a folder whose name holds ";" is one quoted entry and must stay one.
+TEST(SaveSettings, EntriesHoldingTheSeparatorKeepTheirQuotes) {
+    // The folders the builder walks, split as it splits them.
+    auto entries = [](const Loaded& l) {
+        std::vector<std::string> out;
+        for (const auto& set : l.settings.SearchSets) {
+            for (std::string rest : {set->IncludePaths, set->ExcludePaths}) {
+                while (!rest.empty()) out.push_back(SplitNextToken(rest, ";"));
+                out.push_back("|");
+            }
+        }
+        return out;
+    };
+    Loaded first(
+        "[Domain.W]\r\nInclude=\"C:\\a;b\"\r\nInclude='C:\\q\"d;e'\r\n"
+        "Exclude=\"\"\"\"\r\nExclude=C:\\plain\r\n");
+    EXPECT_EQ(entries(first), (std::vector<std::string>{"C:\\a;b", "C:\\q\"d;e", "|", "\"\"",
+                                                        "C:\\plain", "|", "|", "|"}));
+    ASSERT_TRUE(SaveSettings(first.ctx, "0", "0", ""));
+    Loaded second(first.fs.Find(TestApp::kIniPath)->data);
+    EXPECT_EQ(entries(second), entries(first));
+    ASSERT_TRUE(SaveSettings(second.ctx, "0", "0", ""));
+    EXPECT_EQ(second.fs.Find(TestApp::kIniPath)->data, first.fs.Find(TestApp::kIniPath)->data);
+}
+
 TEST(SaveSettings, DefaultOrEmptyDataLocationIsLeftOut) {
     Settings s;
     for (const char* location : {"", "C:\\Documents and Settings", "c:\\documents AND settings"}) {

@@ -159,34 +159,118 @@ TEST(IndexBuild, WithoutADomainNothingStartsAndRefreshDoesNotWait) {
     EXPECT_FALSE(wintree::WaitForPath(h.IndexPath(), 0));
 }
 
-TEST(IndexBuild, DriveRootGivesOneBackslashTerminatedFolderLine) {
+// A drive letter of its own for a tree, as Wine maps drives; gone again at the end.
+class MappedDrive {
+  public:
+    explicit MappedDrive(const std::string& windowsFolder) {
+        char prefix[MAX_PATH] = "";
+        if (GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH) == 0) return;
+        DWORD used = GetLogicalDrives();
+        char letter = 0;
+        for (char c = 'P'; c <= 'Y' && !letter; ++c)
+            if (!(used & (1u << (c - 'A')))) letter = c;
+        if (!letter) return;
+        link_ = std::string(prefix) + "/dosdevices/" + char(letter + 32) + ":";
+        if (wintree::RunUnix("/bin/ln -s \"" + wintree::UnixPathOf(windowsFolder) + "\" \"" +
+                             link_ + "\""))
+            drive_ = std::string(1, letter) + ":";
+    }
+    ~MappedDrive() {
+        if (!link_.empty()) wintree::RunUnix("/bin/rm -f \"" + link_ + "\"");
+    }
+    // "P:", or empty when no letter could be mapped.
+    const std::string& Drive() const { return drive_; }
+
+  private:
+    std::string link_;
+    std::string drive_;
+};
+
+// The process's current folder for the test's length.
+class CurrentFolder {
+  public:
+    explicit CurrentFolder(const std::string& folder) {
+        GetCurrentDirectoryW(MAX_PATH, before_);
+        changed_ = SetCurrentDirectoryW(Widen(folder).c_str());
+    }
+    ~CurrentFolder() { SetCurrentDirectoryW(before_); }
+    bool Changed() const { return changed_ != FALSE; }
+
+  private:
+    wchar_t before_[MAX_PATH] = L"";
+    BOOL changed_ = FALSE;
+};
+
+TEST(IndexBuild, DriveRootIsWalkedAndWatchedWhateverTheCurrentFolderOnThatDrive) {
     TempTree tree("idxroot"), data("idxrootdata");
     tree.File("r.txt");
     tree.File("sub\\s.txt");
-    // A drive letter of its own for the tree, as Wine maps drives.
-    char prefix[MAX_PATH] = "";
-    ASSERT_GT(GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH), 0u);
-    DWORD used = GetLogicalDrives();
-    char letter = 0;
-    for (char c = 'P'; c <= 'Y' && !letter; ++c)
-        if (!(used & (1u << (c - 'A')))) letter = c;
-    ASSERT_NE(letter, 0);
-    std::string link = std::string(prefix) + "/dosdevices/" + char(letter + 32) + ":";
-    ASSERT_TRUE(wintree::RunUnix("/bin/ln -s \"" + wintree::UnixPathOf(tree.Root()) + "\" \"" +
-                                 link + "\""));
-    std::string drive = std::string(1, letter) + ":";
+    MappedDrive mapped(tree.Root());
+    const std::string& drive = mapped.Drive();
+    ASSERT_FALSE(drive.empty());
     ASSERT_TRUE(wintree::WaitForPath(drive + "\\r.txt"));
+    // "P:" alone now names P:\sub, as "C:" names the program's folder when it runs there.
+    CurrentFolder here(drive + "\\sub");
+    ASSERT_TRUE(here.Changed());
 
-    IndexHarness h(data.Root());
+    IndexHarness h(data.Root(), false);
     std::string text = h.Build(drive + "\\;", "");
-    wintree::RunUnix("/bin/rm -f \"" + link + "\"");
-
     IndexText index = Parse(text);
     ASSERT_TRUE(index.wellFormed) << text;
     ASSERT_EQ(index.blocks.size(), 2u) << text;
     EXPECT_EQ(index.blocks[0].first, drive + "\\");
     EXPECT_EQ(index.blocks[0].second, std::multiset<std::string>{"r.txt"});
     EXPECT_EQ(index.blocks[1].first, drive + "\\sub\\");
+
+    // The watch that follows the build is on the root as well: a new file there (directly
+    // in the watched folder, which Wine reports too) brings the next build.
+    Sleep(300);
+    tree.File("new.txt");
+    EXPECT_TRUE(h.RunLoop([&] { return h.finishedCounts.size() == 2; }, 20000))
+        << "a change in the root of the drive was not seen";
+}
+
+TEST(IndexBuild, AnOlderBuildsLastStepLeavesANewerBuildBusy) {
+    TempTree one("idxold"), two("idxnew"), data("idxolddata");
+    one.File("a.txt");
+    two.File("b.txt");
+    two.File("c.txt");
+    IndexHarness h(data.Root());
+    h.SetDomain(one.Root() + ";", "");
+    auto first = h.service.StartIndexBuild();
+    ASSERT_NE(first, nullptr);
+    // Once the first build has closed the index it only waits for its finishing step, which
+    // runs on this thread, so a second build can open the file meanwhile.
+    std::wstring index = Widen(h.IndexPath());
+    bool closed = false;
+    for (int i = 0; i < 400 && !closed; ++i, Sleep(25)) {
+        HANDLE reader = CreateFileW(index.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        closed = reader != INVALID_HANDLE_VALUE;
+        if (closed) CloseHandle(reader);
+    }
+    ASSERT_TRUE(closed);
+
+    bool readyDuringSecond = true;
+    std::vector<int64_t> finishedDuringSecond;
+    h.onStarting = [&] {
+        // The second build has begun: the first one's finishing step arrives now.
+        wintree::PumpUntil([&] { return first->load(); }, 10000);
+        readyDuringSecond = IndexReady.load();
+        finishedDuringSecond = h.finishedCounts;
+    };
+    h.SetDomain(two.Root() + ";", "");
+    auto second = h.service.StartIndexBuild();
+    ASSERT_NE(second, nullptr);
+    ASSERT_TRUE(first->load());
+    EXPECT_FALSE(readyDuringSecond) << "the older build marked the running one ready";
+    EXPECT_TRUE(finishedDuringSecond.empty());
+    ASSERT_TRUE(wintree::PumpUntil([&] { return second->load(); }, 20000));
+    EXPECT_EQ(h.finishedCounts, std::vector<int64_t>{2});
+    EXPECT_TRUE(IndexReady.load());
+    // Both builds wrote their log line.
+    std::string log = wintree::ReadAll(BuildLogPath(h.IndexPath()));
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
 }
 
 TEST(IndexBuild, FolderLoopsAndDeepFoldersEndTheWalk) {

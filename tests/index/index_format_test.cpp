@@ -21,10 +21,67 @@ TEST(IsExcludedFolder, WholeEntriesIgnoringCase) {
         {"C:\\Docs\\Old\\A", "C:\\Docs\\Old;", false},  // below an entry: the walk stops above
         {"C:\\Doc", "C:\\Docs;", false},
         {"C:\\Docs", "", false},
+        {"C:\\C#\\Old", "C:\\C#\\Old;", true},  // "#" is itself, never a digit run
+        // Patterns: "*" any run, "?" one character, case ignored, whole path.
+        {"C:\\Users\\jdoe\\AppData", "C:\\Users\\*\\AppData;", true},
+        {"c:\\users\\J Doe\\appdata", "D:\\X;C:\\Users\\*\\AppData;", true},
+        {"C:\\Users\\jdoe\\AppData\\Local", "C:\\Users\\*\\AppData;", false},
+        {"C:\\Users\\AppData", "C:\\Users\\*\\AppData;", false},
+        {"C:\\Work\\build7", "C:\\Work\\build?;", true},
+        {"C:\\Users\\jdoe\\AppData", "C:\\Users\\*\\AppData\\;", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsExcludedFolder(c.folder, c.exclude), c.excluded)
             << c.folder << " | " << c.exclude;
+}
+
+TEST(ExcludedFolders, CoversEverythingAtOrBelowAnExcludedFolder) {
+    ExcludedFolders excluded("C:\\Data\\Cache;C:\\Users\\*\\AppData;");
+    struct Case {
+        const char* path;
+        bool covered;
+    } cases[] = {
+        {"C:\\Data\\Cache", true},
+        {"C:\\Data\\cache\\f.tmp", true},
+        {"C:\\Data\\Cache\\a\\b\\f.tmp", true},
+        {"C:\\Users\\jdoe\\AppData\\Local\\Temp\\x.tmp", true},
+        {"C:\\Data\\Cached.txt", false},
+        {"C:\\Data\\f.txt", false},
+        {"C:\\Users\\jdoe\\Documents\\AppData.txt", false},
+        {"C:\\Data", false},
+        {"C:\\", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(excluded.Covers(c.path), c.covered) << c.path;
+}
+
+TEST(WalkPaths, DriveRootsAndReparseFolders) {
+    // A bare drive is the current folder on it; its root must be asked for with its "\".
+    EXPECT_EQ(ListablePath("C:"), "C:\\");
+    EXPECT_EQ(ListablePath("C:\\Docs"), "C:\\Docs");
+    EXPECT_EQ(ListablePath("\\\\server\\share"), "\\\\server\\share");
+    EXPECT_EQ(PathInFolder("C:", "Windows"), "C:\\Windows");
+    EXPECT_EQ(PathInFolder("C:\\", "Windows"), "C:\\Windows");
+    EXPECT_EQ(PathInFolder("C:\\Docs", "a\\b.txt"), "C:\\Docs\\a\\b.txt");
+
+    constexpr uint32_t kFolder = 0x10, kReparse = 0x400;
+    struct Case {
+        uint32_t attributes;
+        uint32_t tag;
+        bool followed;
+        const char* what;
+    } cases[] = {
+        {kFolder, 0, true, "plain folder"},
+        {0x20, 0, false, "file"},
+        {kFolder | kReparse, 0xA0000003, false, "junction or mount point"},
+        {kFolder | kReparse, 0xA000000C, false, "symbolic link"},
+        {kFolder | kReparse, 0xA000001D, false, "Linux-subsystem link"},
+        {kFolder | kReparse, 0x9000601A, true, "cloud-file folder (OneDrive)"},
+        {kFolder | kReparse, 0x9000001A, true, "cloud-file folder, other provider"},
+        {kFolder | kReparse, 0x80000013, true, "deduplicated folder"},
+        {kFolder | kReparse, 0x8000001B, true, "app-execution alias folder"},
+        {kFolder | kReparse, 0, false, "no tag reported (Wine's links)"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FollowsFolder(c.attributes, c.tag), c.followed) << c.what;
 }
 
 TEST(ForEachFolderEntry, StopsAtTheFirstEmptyEntry) {

@@ -16,9 +16,9 @@
 #include "index/refresh_controller.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"
-#include "ui/ui_dispatch_win.h"
 #include "platform/win32/win32_platform.h"
 #include "support/win_tree_helpers.h"
+#include "ui/ui_dispatch_win.h"
 
 namespace lark {
 
@@ -84,7 +84,8 @@ class IndexHarness final : public IndexEvents, public RefreshHost {
 
     Win32FileSystem fs;
     FakeRegistry registry;
-    FakeClock clock;
+    // The real tick count: launches and the watcher's quiet time are measured on it.
+    Win32Clock clock;
     FakeMessages messages;
     Settings settings;
     AppContext ctx{fs,       registry,   clock,       messages, settings, "C:\\Larkspire.exe",

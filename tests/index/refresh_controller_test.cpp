@@ -5,10 +5,10 @@
 #include "config/context.h"
 #include "config/data_paths.h"
 #include "config/settings.h"
-#include "support/test_app.h"
 #include "index/index_state.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"
+#include "support/test_app.h"
 
 namespace lark {
 
@@ -117,14 +117,30 @@ TEST(RefreshSchedule, FixedScheduleSkipsATickWhileTheIndexIsYoung) {
     EXPECT_EQ(f.host.builds, 3);
 }
 
-TEST(RefreshSchedule, ChangeDrivenRefreshAlwaysBuildsAndClearsTheLaunchTick) {
+TEST(RefreshSchedule, ChangeDrivenRefreshAlwaysBuildsAndKeepsALaunchForThreeSeconds) {
     Fixture f;
     f.WriteIndexAt(f.clock.now);  // brand new index
     f.refresh.ApplyRefreshSchedule();
-    LastLaunchTick = 777;
+    f.clock.tick = 50000;
+    LastLaunchTick = f.clock.tick;  // a document was just launched
     f.refresh.IdleRefreshCheck();
     EXPECT_EQ(f.host.builds, 1);
+    // Idle moments come long before the launched program touches a file.
+    for (uint32_t later : {1u, 1500u, 3000u}) {
+        f.clock.tick = 50000 + later;
+        f.refresh.IdleRefreshCheck();
+        EXPECT_EQ(LastLaunchTick.load(), 50000u) << later << " ms after the launch";
+    }
+    f.clock.tick = 53001;
+    f.refresh.IdleRefreshCheck();
     EXPECT_EQ(LastLaunchTick.load(), 0u);
+    // A launch just before the tick count wraps round is kept across the wrap.
+    f.clock.tick = 0xFFFFFF00u;
+    LastLaunchTick = f.clock.tick;
+    f.clock.tick = 0x500;
+    f.refresh.IdleRefreshCheck();
+    EXPECT_EQ(LastLaunchTick.load(), 0xFFFFFF00u);
+    LastLaunchTick = 0;
 
     f.refresh.ChangeWatchFinished(1);  // the Recent-folder watcher asks for nothing
     EXPECT_FALSE(f.refresh.RefreshPending.load());

@@ -68,6 +68,76 @@ TEST_F(IndexFixture, MissingIndexStartsOneRefreshThenLooksAgain) {
     EXPECT_EQ(results, (Paths{"C:\\D", "C:\\D\\a.txt"}));
 }
 
+// Records how much memory each whole read was handed to read into.
+class ReuseRecordingFs final : public FileSystem {
+  public:
+    explicit ReuseRecordingFs(FakeFileSystem& inner) : inner_(inner) {}
+    std::optional<FileInfo> Stat(std::string_view path) override { return inner_.Stat(path); }
+    bool List(std::string_view folder, const std::function<void(const FileInfo&)>& each) override {
+        return inner_.List(folder, each);
+    }
+    std::optional<std::string> ReadWhole(std::string_view path) override {
+        return inner_.ReadWhole(path);
+    }
+    bool ReadWholeInto(std::string_view path, std::string& text) override {
+        handed.push_back(text.capacity());
+        auto read = inner_.ReadWhole(path);
+        if (!read) return false;
+        text.assign(*read);  // into the memory handed in, where it is large enough
+        return true;
+    }
+    bool WriteWhole(std::string_view p, std::string_view d) override {
+        return inner_.WriteWhole(p, d);
+    }
+    bool Append(std::string_view p, std::string_view d) override { return inner_.Append(p, d); }
+    bool CreateFolder(std::string_view p) override { return inner_.CreateFolder(p); }
+    bool RemoveFile(std::string_view p) override { return inner_.RemoveFile(p); }
+    bool Rename(std::string_view a, std::string_view b) override { return inner_.Rename(a, b); }
+    std::vector<size_t> handed;
+
+  private:
+    FakeFileSystem& inner_;
+};
+
+TEST_F(IndexFixture, EachSearchReadsIntoTheMemoryTheLastOneKept) {
+    std::string text = "C:\\D;::\r\nC:\\D\\\r\n";
+    for (int i = 0; i < 5000; ++i) text += "note" + std::to_string(i) + ".txt\r\n";
+    text += "single.doc\r\n";
+    fs.AddFile(kIndex, text);
+    ReuseRecordingFs recording(fs);
+    // Many results keep the text; one is copied out and lets the text go; then many again.
+    const struct {
+        const char* query;
+        size_t count;
+        bool inText;
+    } searches[] = {{"note", 5000, true}, {"single", 1, false}, {"note", 5000, true},
+                    {"note", 5000, true}};
+    for (const auto& s : searches) {
+        criteria.Keywords = s.query;
+        SearchIndexFile(recording, clock, criteria, kIndex, host, results);
+        EXPECT_EQ(results.size(), s.count) << s.query;
+        EXPECT_EQ(results.InIndexText(), s.inText) << s.query;
+    }
+    EXPECT_EQ(results.Path(4999), "C:\\D\\note4999.txt");
+    ASSERT_EQ(recording.handed.size(), 4u);
+    for (size_t i = 1; i < recording.handed.size(); ++i)
+        EXPECT_GE(recording.handed[i], text.size()) << "search " << i + 1;
+
+    // A copy that shares the text keeps it whole while the list searches again.
+    SearchResults shared = results;
+    criteria.Keywords = "single";
+    SearchIndexFile(recording, clock, criteria, kIndex, host, results);
+    EXPECT_EQ(shared.size(), 5000u);
+    EXPECT_EQ(shared.Path(4999), "C:\\D\\note4999.txt");
+    // A copy of the list holds its paths, not the memory kept for the next search.
+    shared.clear();
+    SearchIndexFile(recording, clock, criteria, kIndex, host, results);
+    SearchResults copy = results;
+    EXPECT_EQ(copy, results);
+    EXPECT_TRUE(copy.TakeSpareText().empty());
+    EXPECT_GE(results.TakeSpareText().capacity(), text.size());
+}
+
 TEST_F(IndexFixture, UnreadableIndexIsAFileErrorWithEmptyResults) {
     fs.AddFile(kIndex, "C:\\D;::\r\nC:\\D\\\r\n");
     fs.unreadablePaths.insert("C:\\SHARED\\ALL FILES.IDX");

@@ -205,7 +205,7 @@ TEST_F(RealFiles, ARunningBuildMakesTheSearchFail) {
     EXPECT_EQ(Search(c), SearchResults{root_});
 }
 
-TEST_F(RealFiles, TheIndexIsMappedForTheSearchAndFreeForTheNextBuildAfterIt) {
+TEST_F(RealFiles, TheIndexMapsReadOnlyAndIsFreeForTheNextBuildAfterASearch) {
     // Many entries, so that one query keeps its results in the index text and another
     // copies a few out.
     std::string text = root_ + ";::\r\n" + root_ + "\\\r\n";

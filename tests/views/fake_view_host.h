@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,13 @@ class FakeViewHost : public ViewHost {
     void SetCaption(std::string_view text) override { caption = text; }
     void SetStatusText(std::string_view text) override { status = text; }
     std::string OpenBoxText() override { return openBox; }
-    void SetOpenBoxText(std::string_view text) override { openBox = text; }
+    // As the edit control does: every change of the box's text is reported.
+    std::function<void(const std::string&)> openBoxChanged;
+    void SetOpenBoxText(std::string_view text) override {
+        if (openBox == text) return;
+        openBox = text;
+        if (openBoxChanged) openBoxChanged(openBox);
+    }
     std::string SearchKeywords() override { return keywords; }
     void BeginListUpdate() override { ++updateDepth; }
     void EndListUpdate() override { --updateDepth; }
@@ -73,14 +80,20 @@ class FakeViewHost : public ViewHost {
 class FakeSearchRunner : public SavedSearchRunner {
   public:
     std::vector<std::string> loadable;
+    std::vector<std::string> broken;  // files whose reading is abandoned with a message
     PathList results;
     std::vector<std::string> loaded;
     int searches = 0;
     bool LoadCriteria(std::string_view path) override {
+        return LoadSavedSearch(path) == SavedSearchLoad::Loaded;
+    }
+    SavedSearchLoad LoadSavedSearch(std::string_view path) override {
         loaded.emplace_back(path);
+        for (auto& b : broken)
+            if (b == path) return SavedSearchLoad::Abandoned;
         for (auto& l : loadable)
-            if (l == path) return true;
-        return false;
+            if (l == path) return SavedSearchLoad::Loaded;
+        return SavedSearchLoad::NotLoaded;
     }
     void SearchIndex(SearchResults& lastSearchResults) override {
         ++searches;

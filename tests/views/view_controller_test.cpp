@@ -7,9 +7,9 @@
 #include "base/date_time.h"
 #include "config/context.h"
 #include "config/settings.h"
-#include "support/test_app.h"
 #include "platform/fake/fake_messages.h"
 #include "platform/fake/fake_platform.h"
+#include "support/test_app.h"
 #include "views/fake_shell_services.h"
 #include "views/fake_view_host.h"
 
@@ -97,6 +97,48 @@ TEST_F(ControllerFixture, SavedSearchIsFilteredWithoutSearchingAgain) {
     views.ShowView("Letters", "pla");
     EXPECT_EQ(host.openBox, "");
     EXPECT_EQ(host.status, "1 Object(s)");
+}
+
+// The open box reports every change, the emptying that showing a view does included; that
+// one is part of the showing and must not show (and search) the previous view again.
+TEST_F(ControllerFixture, ShowingAViewWhileAFilterIsTypedIsOneRequest) {
+    fs.AddFile("C:\\w\\report.doc");
+    fs.AddFile("C:\\w\\plan.doc");
+    const std::string letters = data + "jdoe\\Searches\\Letters.lks";
+    const std::string broken = data + "jdoe\\Searches\\Broken.lks";
+    search.loadable = {letters, broken};
+    search.broken = {broken};
+    search.results = {"C:\\w\\report.doc", "C:\\w\\plan.doc"};
+    host.openBoxChanged = [&](const std::string& text) { views.edOpenChange(text); };
+    views.FillViewSelectors();
+    views.ShowView("Letters");
+    host.SetOpenBoxText("REP");  // typed
+    EXPECT_EQ(host.status, "1 Object(s)");
+    EXPECT_EQ(views.NameFilter, "rep");
+    host.SetOpenBoxText(R"(C:\w\report.doc)");  // a selection never filters
+    EXPECT_EQ(views.NameFilter, "rep");
+    host.SetOpenBoxText("rep");
+
+    views.ShowView("<Last Search>");
+    EXPECT_EQ(search.loaded, std::vector<std::string>{letters});
+    EXPECT_EQ(search.searches, 1);
+    EXPECT_EQ(host.openBox, "");
+    EXPECT_EQ(views.NameFilter, "");
+    EXPECT_EQ(host.status, "2 Object(s)");
+    ExpectSettled();
+
+    // A file that breaks off with a message shows nothing: the view stays as it was.
+    host.keywords = "*.doc";
+    const std::string caption = host.caption;
+    host.selectedName = "Broken";  // what the user chose
+    views.ShowView("Broken");
+    EXPECT_EQ(search.loaded, (std::vector<std::string>{letters, broken}));
+    EXPECT_EQ(search.searches, 1);
+    EXPECT_EQ(views.CurrentViewName, "<Last Search>");
+    EXPECT_EQ(host.caption, caption);
+    EXPECT_EQ(host.status, "2 Object(s)");
+    EXPECT_EQ(host.selectedName, "<Last Search>");
+    ExpectSettled();
 }
 
 TEST_F(ControllerFixture, UnreadableSavedSearchKeepsThePreviousList) {

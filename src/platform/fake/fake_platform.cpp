@@ -1,5 +1,7 @@
 #include "platform/fake/fake_platform.h"
 
+#include <vector>
+
 #include "base/text.h"
 
 namespace lark {
@@ -34,7 +36,8 @@ void FakeFileSystem::AddFolder(std::string_view path) {
     std::string p = TrimTrailingBackslash(path);
     if (p.size() <= 2) return;
     std::string parent = FolderOfPath(p);
-    if (parent.size() > 2) AddFolder(parent);
+    // A ":" inside a name makes a path its own folder; stop there rather than recurse.
+    if (parent.size() > 2 && parent.size() < p.size()) AddFolder(parent);
     Entry& e = entries_[Key(p)];
     e.path = p;
     e.attributes = kAttrDirectory;
@@ -125,11 +128,60 @@ bool FakeFileSystem::RemoveFile(std::string_view path) {
 
 bool FakeFileSystem::Rename(std::string_view from, std::string_view to) {
     auto it = entries_.find(Key(from));
-    if (it == entries_.end() || entries_.count(Key(to)) || !ParentExists(to)) return false;
-    Entry e = it->second;
-    entries_.erase(it);
-    e.path = std::string(to);
-    entries_[Key(to)] = e;
+    if (it == entries_.end() || !ParentExists(to)) return false;
+    // A change of letter case alone renames the entry in place.
+    if (entries_.count(Key(to)) && Key(to) != Key(from)) return false;
+    // A folder takes everything inside it along.
+    const std::string oldKey = Key(from);
+    const std::string oldPrefix = oldKey + "\\";
+    const size_t oldLength = TrimTrailingBackslash(it->second.path).size();
+    const std::string newPath = TrimTrailingBackslash(to);
+    std::vector<Entry> moved;
+    for (auto at = entries_.begin(); at != entries_.end();) {
+        if (at->first == oldKey || at->first.compare(0, oldPrefix.size(), oldPrefix) == 0) {
+            Entry e = std::move(at->second);
+            e.path = newPath + e.path.substr(oldLength);
+            moved.push_back(std::move(e));
+            at = entries_.erase(at);
+        } else {
+            ++at;
+        }
+    }
+    for (Entry& e : moved) {
+        std::string key = Key(e.path);
+        entries_[key] = std::move(e);
+    }
+    return true;
+}
+
+bool FakeFileSystem::Copy(std::string_view from, std::string_view to) {
+    auto it = entries_.find(Key(from));
+    if (it == entries_.end() || (it->second.attributes & kAttrDirectory)) return false;
+    if (unreadablePaths.count(Key(from)) || readOnlyPaths.count(Key(to)) || !ParentExists(to))
+        return false;
+    auto existing = entries_.find(Key(to));
+    if (existing != entries_.end() &&
+        (existing->second.attributes & (kAttrDirectory | kAttrReadOnly)))
+        return false;
+    Entry copy = it->second;
+    copy.path = std::string(to);
+    entries_[Key(to)] = std::move(copy);
+    return true;
+}
+
+bool FakeFileSystem::SetAttributes(std::string_view path, uint32_t attributes) {
+    auto it = entries_.find(Key(path));
+    if (it == entries_.end() || readOnlyPaths.count(Key(path))) return false;
+    it->second.attributes = (it->second.attributes & kAttrDirectory) | attributes;
+    return true;
+}
+
+bool FakeFileSystem::SetTimes(std::string_view path, int64_t utcTicks) {
+    auto it = entries_.find(Key(path));
+    if (it == entries_.end() || readOnlyPaths.count(Key(path)) ||
+        (it->second.attributes & kAttrReadOnly))
+        return false;
+    it->second.creationTime = it->second.accessTime = it->second.writeTimeLocal = utcTicks;
     return true;
 }
 

@@ -17,6 +17,8 @@ public:
         std::string data;
         uint32_t attributes = kAttrArchive;
         int64_t writeTimeLocal = 0;
+        int64_t creationTime = 0;
+        int64_t accessTime = 0;
     };
 
     // Adds a file (creating its folders); returns it so a test can set times and attributes.
@@ -35,6 +37,9 @@ public:
     bool CreateFolder(std::string_view path) override;
     bool RemoveFile(std::string_view path) override;
     bool Rename(std::string_view from, std::string_view to) override;
+    bool Copy(std::string_view from, std::string_view to) override;
+    bool SetAttributes(std::string_view path, uint32_t attributes) override;
+    bool SetTimes(std::string_view path, int64_t utcTicks) override;
 
     const Entry* Find(std::string_view path) const;
 
@@ -60,8 +65,10 @@ class FakeClock final : public Clock {
 public:
     double Now() override { return now; }
     uint32_t TickCount() override { return tick; }
+    int64_t FileTimeNow() override { return fileTimeNow; }
     double now = 45000.5;
     uint32_t tick = 1000;
+    int64_t fileTimeNow = 133800000000000000;
 };
 
 }  // namespace lark

@@ -1,6 +1,7 @@
 #pragma once
 // Move-only owners of the Win32 handles the program keeps for longer than one call.
 #include <windows.h>
+#include <zlib.h>
 
 #include <utility>
 
@@ -78,6 +79,12 @@ struct MenuTraits {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { DestroyMenu(h); }
 };
+// A gzip file of zlib's file interface; closing it also closes the file under it.
+struct GzFileTraits {
+    using Handle = gzFile;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { gzclose(h); }
+};
 
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
@@ -88,5 +95,6 @@ using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueGlobalMemory = UniqueHandle<GlobalMemoryTraits>;
 using UniqueChangeHandle = UniqueHandle<ChangeHandleTraits>;
+using UniqueGzFile = UniqueHandle<GzFileTraits>;
 
 }  // namespace lark

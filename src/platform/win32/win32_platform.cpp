@@ -74,20 +74,26 @@ static UniqueFile OpenForWholeRead(std::string_view path) {
                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
-static std::optional<std::string> ReadAll(HANDLE file) {
+static bool ReadAllInto(HANDLE file, std::string& data) {
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size)) return std::nullopt;
-    std::string data;
+    if (!GetFileSizeEx(file, &size) || uint64_t(size.QuadPart) > SIZE_MAX / 2) return false;
+    // Only the bytes past the old size are cleared first; the read overwrites the rest.
     data.resize(size_t(size.QuadPart));
     size_t done = 0;
     while (done < data.size()) {
         DWORD chunk = DWORD(std::min<size_t>(data.size() - done, 1u << 30));
         DWORD got = 0;
-        if (!ReadFile(file, data.data() + done, chunk, &got, nullptr)) return std::nullopt;
+        if (!ReadFile(file, data.data() + done, chunk, &got, nullptr)) return false;
         if (got == 0) break;
         done += got;
     }
     data.resize(done);
+    return true;
+}
+
+static std::optional<std::string> ReadAll(HANDLE file) {
+    std::string data;
+    if (!ReadAllInto(file, data)) return std::nullopt;
     return data;
 }
 
@@ -95,6 +101,11 @@ std::optional<std::string> Win32FileSystem::ReadWhole(std::string_view path) {
     UniqueFile file = OpenForWholeRead(path);
     if (!file) return std::nullopt;
     return ReadAll(file.Get());
+}
+
+bool Win32FileSystem::ReadWholeInto(std::string_view path, std::string& text) {
+    UniqueFile file = OpenForWholeRead(path);
+    return file && ReadAllInto(file.Get(), text);
 }
 
 namespace {
@@ -166,7 +177,7 @@ bool Win32FileSystem::WriteWhole(std::string_view path, std::string_view data) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return false;
     // Write beside the target first and replace it only when complete.
-    std::string temp = std::string(path) + ".new~";
+    std::string temp = std::string(path) + std::string(kWholeWriteTempSuffix);
     std::wstring wideTemp = WidePath(temp);
     {
         UniqueFile file(CreateFileW(wideTemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -203,6 +214,44 @@ bool Win32FileSystem::RemoveFile(std::string_view path) {
 
 bool Win32FileSystem::Rename(std::string_view from, std::string_view to) {
     return MoveFileW(WidePath(from).c_str(), WidePath(to).c_str()) != 0;
+}
+
+// A read-only file is not replaced, nor a folder; the rename that replaces a target does not
+// look at the attribute everywhere (Wine's does not), so it is looked at here.
+static bool MayReplace(const std::wstring& target) {
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES ||
+           !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+}
+
+bool Win32FileSystem::Copy(std::string_view from, std::string_view to) {
+    if (!MayReplace(WidePath(to))) return false;
+    // The copy is made beside the target and replaces it only when complete.
+    std::wstring wideTemp = WidePath(std::string(to) + ".new~");
+    if (!CopyFileW(WidePath(from).c_str(), wideTemp.c_str(), FALSE)) {
+        DeleteFileW(wideTemp.c_str());
+        return false;
+    }
+    if (!MoveFileExW(wideTemp.c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        // The copy of a read-only file is read-only too.
+        SetFileAttributesW(wideTemp.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(wideTemp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool Win32FileSystem::SetAttributes(std::string_view path, uint32_t attributes) {
+    return SetFileAttributesW(WidePath(path).c_str(), attributes ? attributes : kAttrNormal) != 0;
+}
+
+bool Win32FileSystem::SetTimes(std::string_view path, int64_t utcTicks) {
+    UniqueFile file(CreateFileW(WidePath(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) return false;
+    FILETIME moment = {DWORD(uint64_t(utcTicks)), DWORD(uint64_t(utcTicks) >> 32)};
+    return SetFileTime(file.Get(), &moment, &moment, &moment) != 0;
 }
 
 static HKEY RootKey(RegistryRoot root) {
@@ -256,6 +305,12 @@ double Win32Clock::Now() {
 }
 
 uint32_t Win32Clock::TickCount() { return GetTickCount(); }
+
+int64_t Win32Clock::FileTimeNow() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return ToInt64(now);
+}
 
 std::string ExecutablePath() {
     std::wstring buffer(MAX_PATH, L'\0');

@@ -15,6 +15,7 @@ public:
     std::optional<FileInfo> Stat(std::string_view path) override;
     bool List(std::string_view folder, const std::function<void(const FileInfo&)>& each) override;
     std::optional<std::string> ReadWhole(std::string_view path) override;
+    bool ReadWholeInto(std::string_view path, std::string& text) override;
     // Maps files on fixed local drives; anything else (a network share or a removable
     // drive that may vanish mid-read) is read into memory.
     std::shared_ptr<const WholeFile> OpenWhole(std::string_view path) override;
@@ -23,6 +24,9 @@ public:
     bool CreateFolder(std::string_view path) override;
     bool RemoveFile(std::string_view path) override;
     bool Rename(std::string_view from, std::string_view to) override;
+    bool Copy(std::string_view from, std::string_view to) override;
+    bool SetAttributes(std::string_view path, uint32_t attributes) override;
+    bool SetTimes(std::string_view path, int64_t utcTicks) override;
 };
 
 class Win32Registry final : public Registry {
@@ -37,6 +41,7 @@ class Win32Clock final : public Clock {
 public:
     double Now() override;
     uint32_t TickCount() override;
+    int64_t FileTimeNow() override;
 };
 
 // A path as the wide API takes it; paths near MAX_PATH characters or longer get the
