@@ -81,6 +81,15 @@ TEST(WildcardMatch, Table) {
         EXPECT_EQ(WildcardMatch(c.text, c.pattern), c.match) << c.text << " ~ " << c.pattern;
 }
 
+TEST(WildcardMatch, ManyStarsOnALongNameFinishAtOnce) {
+    // Every star tried at every position would take minutes here.
+    std::string runs;
+    for (int i = 0; i < 1000; ++i) runs += "1a";
+    EXPECT_FALSE(WildcardMatch(runs, "*#*#*#*#*#*#*#*#x"));
+    EXPECT_TRUE(WildcardMatch(runs, "*#*#*#*#*#*#*#*#a"));
+    EXPECT_FALSE(FileMaskMatch(std::string(3000, 'a'), "*a*a*a*a*a*a*a*a*b"));
+}
+
 TEST(PathHelpers, FolderExtensionBaseName) {
     EXPECT_EQ(FolderOfPath("C:\\a\\b.txt"), "C:\\a");
     EXPECT_EQ(FolderOfPath("C:\\a"), "C:");
