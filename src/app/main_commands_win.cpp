@@ -58,6 +58,7 @@ constexpr CommandHandler kCommandHandlers[] = {
     {kCmdSaveAs,              [](TfmOpen& f) { f.lvSaveAsClick(); }},
     {kCmdMove,                [](TfmOpen& f) { f.lvMoveClick(); }},
     {kCmdInsertIntoDialog,    [](TfmOpen& f) { f.lvInsertIntoDialogClick(); }},
+    {kCmdInsertCompressed,    [](TfmOpen& f) { f.lvInsertCompressedClick(); }},
 };
 // clang-format on
 

@@ -25,6 +25,7 @@ namespace lark {
 struct AppContext;
 class FileActions;
 class IndexService;
+struct InsertHost;
 class MainFrame;
 class MainViews;
 class TfmSearch;
@@ -87,6 +88,7 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     void lvMoveClick();
     // Typing the chosen paths into the dialog the user came from (commands_insert_win.cpp).
     void lvInsertIntoDialogClick();
+    void lvInsertCompressedClick();
     MainFrame& Frame() { return *frame_; }
     MainViews& Views() { return *views_; }
     // The program's one set of search settings; the search dialog edits this record.
@@ -132,6 +134,8 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     void OpenInstanceText(const std::string& text);
     void ShowView(const std::string& name);
     LaunchHost MakeLaunchHost();
+    // Builds the insert commands' host on this window and runs one of them.
+    void RunInsert(const std::function<void(InsertHost&)>& command);
     // Builds the file actions on this window and runs one of them.
     void RunFileAction(const std::function<void(FileActions&)>& action);
     // F2, Delete and the end of a rename on the file list.

@@ -1,7 +1,8 @@
-// Insert into dialog end to end: a program of its own shows a real Save As or Open dialog;
-// Larkspire is called up over it by a second start with /RUN, two files are chosen in its list
-// with the keyboard and the command is picked from the list's menu with the keyboard. The
-// dialog's file-name box must then hold the paths, one of them with a non-ASCII letter.
+// Insert into dialog and insert compressed end to end: a program of its own shows a real Save
+// As or Open dialog; Larkspire is called up over it by a second start with /RUN, two files are
+// chosen in its list with the keyboard and the command is picked from the list's menu with the
+// keyboard. The dialog's file-name box must then hold the paths (or those of the compressed
+// copies), one of them with a non-ASCII letter.
 #include <windows.h>
 // needs windows.h first
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/gzip_streams_win.h"
 #include "actions/key_sender_win.h"
 #include "app/command_ids_win.h"
 #include "platform/win32/clipboard_win.h"
@@ -110,6 +112,26 @@ class DialogHost {
     std::wstring caption_;
 };
 
+std::string TempFolder() {
+    wchar_t temp[MAX_PATH + 1] = L"";
+    GetTempPathW(MAX_PATH + 1, temp);
+    std::string folder = Narrow(temp);
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return folder;
+}
+
+// What a gzip file holds, read by zlib; the file goes afterwards.
+std::string Decompressed(const std::string& gzipPath) {
+    const std::string plain = gzipPath + ".out";
+    ZlibGzipStreams gzip;
+    std::string error;
+    std::string text = gzip.Decompress(gzipPath, plain, error) ? wintree::ReadAll(plain)
+                                                               : "(not gzip: " + error + ")";
+    DeleteFileW(Widen(plain).c_str());
+    DeleteFileW(Widen(gzipPath).c_str());
+    return text;
+}
+
 struct InsertCase {
     const char* name;
     bool saveDialog;
@@ -197,7 +219,12 @@ void InsertEndToEnd::InsertFromLarkspire(const InsertCase& c, const std::wstring
     PressKey(VK_DOWN, 0, MenuStepsTo(c.command));
     PressKey(VK_RETURN, 0, 1);
 
-    const std::string expected = chosen;
+    // The compressed copies go to the temporary folder under the files' own names.
+    const std::string temp = TempFolder();
+    const std::string letterCopy = temp + "\\" + kLetterName + ".gz";
+    const std::string planCopy = temp + "\\plan.txt.gz";
+    const std::string expected =
+        c.command == kCmdInsertCompressed ? letterCopy + ";" + planCopy : chosen;
     std::string arrived;
     EXPECT_TRUE(WaitFor(
         [&] {
@@ -210,6 +237,12 @@ void InsertEndToEnd::InsertFromLarkspire(const InsertCase& c, const std::wstring
     EXPECT_FALSE(IsWindowVisible(main));
     EXPECT_EQ(GetForegroundWindow(), host.dialog);
     EXPECT_EQ(ClipboardText().value_or("(none)"), expected);
+    if (c.command == kCmdInsertCompressed) {
+        EXPECT_EQ(Decompressed(letterCopy),
+                  "Liebe Gr\xC3\xBC\xC3\x9F"
+                  "e\r\n");
+        EXPECT_EQ(Decompressed(planCopy), "plan\r\n");
+    }
 }
 
 TEST_P(InsertEndToEnd, ThePathsArriveInTheDialogsFileNameBox) {
@@ -219,7 +252,9 @@ TEST_P(InsertEndToEnd, ThePathsArriveInTheDialogsFileNameBox) {
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, InsertEndToEnd,
                          ::testing::Values(InsertCase{"SaveAs", true, kCmdInsertIntoDialog},
-                                           InsertCase{"Open", false, kCmdInsertIntoDialog}),
+                                           InsertCase{"Open", false, kCmdInsertIntoDialog},
+                                           InsertCase{"OpenCompressed", false,
+                                                      kCmdInsertCompressed}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
