@@ -85,6 +85,12 @@ size_t CodePointCount(std::string_view text) {
 // The key that types character; one the layout has no key for goes as a Unicode key event.
 void LookUpCharacter(char32_t character, KeyState& state, const KeyLayout& layout) {
     state.character = character;
+    // No key event carries a NUL: like any character without a key it becomes a pause.
+    if (character == 0) {
+        state.key = kKeyPause;
+        state.shift = false;
+        return;
+    }
     std::optional<LayoutKey> found = layout ? layout(character) : std::nullopt;
     if (found) {
         state.key = found->key;

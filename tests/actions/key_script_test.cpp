@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lark {
@@ -70,7 +71,7 @@ constexpr uint8_t kOpenBrace = 0xDB, kCloseBrace = 0xDD;
 
 TEST(ParseKeyScript, EveryFormOfTheLanguage) {
     struct Case {
-        const char* script;
+        std::string_view script;
         std::vector<KeyAction> actions;
     };
     const Case cases[] = {
@@ -134,6 +135,8 @@ TEST(ParseKeyScript, EveryFormOfTheLanguage) {
         {"\xFF"
          "a",
          {Type(0xFFFD), Press('A')}},
+        // No key event carries a NUL; it pauses like a character without a key.
+        {std::string_view("a\0b{\0 3}", 8), {Press('A'), Pause(1), Press('B'), Pause(3)}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Describe(ParseKeyScript(c.script, UsLayout)), Describe(c.actions)) << c.script;
