@@ -154,6 +154,10 @@ void MainViews::FillingTree(const std::function<void()>& fill) {
     fillingTree_ = false;
 }
 
+void MainViews::ViewListsChanged() {
+    FillingTree([this] { views_.ViewListsChanged(); });
+}
+
 void MainViews::buViewsClick() {
     FillingTree([this] { views_.buViewsClick(); });
 }

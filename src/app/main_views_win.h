@@ -55,6 +55,8 @@ class MainViews final : public SearchHost, public SavedSearchRunner {
     void buViewsClick();
     void buHistoryClick();
     void buCloseTreeViewClick() { views_.buCloseTreeViewClick(); }
+    // A saved search was saved or deleted: every list of views shows the change at once.
+    void ViewListsChanged();
 
     // SearchHost
     void RefreshIndex() override;

@@ -28,6 +28,8 @@ class IndexService;
 struct InsertHost;
 class MainFrame;
 class MainViews;
+class SavedSearches;
+class Templates;
 class TfmSearch;
 class UiDispatch;
 
@@ -76,6 +78,13 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     void buHistoryClick() { mnuHistoryClick(); }
     void buCloseTreeViewClick();
     void buViewStylesClick();
+    // Saved searches (commands_saved_search_win.cpp).
+    void mnuSearchSaveClick();
+    void mnuSearchEditClick();
+    void mnuSearchDeleteClick();
+    // Templates (commands_templates_win.cpp).
+    void lvNewClick();
+    void lvSaveAsTemplateClick();
     // Acting on the listed files (commands_files_win.cpp).
     void lvDeleteClick();
     void mnuEraseClick();
@@ -136,6 +145,8 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     LaunchHost MakeLaunchHost();
     // Builds the insert commands' host on this window and runs one of them.
     void RunInsert(const std::function<void(InsertHost&)>& command);
+    void RunSavedSearchCommand(void (SavedSearches::*command)());
+    void RunTemplateCommand(void (Templates::*command)());
     // Builds the file actions on this window and runs one of them.
     void RunFileAction(const std::function<void(FileActions&)>& action);
     // F2, Delete and the end of a rename on the file list.

@@ -8,12 +8,13 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "search/saved_searches.h"
 #include "views/file_list.h"
 
 namespace lark {
 
-// The section sign that marks a shared saved search, as UTF-8.
-inline constexpr std::string_view kSectionSign = "\xC2\xA7";
+// The section sign that marks a shared saved search.
+inline constexpr std::string_view kSectionSign = kGlobalSearchMark;
 
 inline constexpr std::string_view kMyRecentDocumentsView = "<My Recent Documents>";
 inline constexpr std::string_view kLastSearchView = "<Last Search>";

@@ -212,6 +212,14 @@ void ViewController::FillViewSelectors() {
     host_.FillViewSelectors(BuildViewCatalogue(ctx_.fs, Sources()));
 }
 
+void ViewController::ViewListsChanged() {
+    ViewCatalogue catalogue = BuildViewCatalogue(ctx_.fs, Sources());
+    host_.FillViewSelectors(catalogue);
+    host_.SelectCatalogueName(CurrentViewName);
+    host_.SelectSelectorText(SelectorTextOfView(CurrentViewName));
+    if (ViewsMode) host_.FillViewsTree(catalogue.tree);
+}
+
 void ViewController::BuildViewsTree() {
     host_.FillViewsTree(BuildViewCatalogue(ctx_.fs, Sources()).tree);
     host_.OpenSidePanel("Views", true);

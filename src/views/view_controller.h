@@ -61,6 +61,9 @@ class ViewController {
     void ShowFixedView(std::string_view caption);
     void FillViewSelectors();
     void BuildViewsTree();
+    // The saved searches changed: the catalogue, the View selector and, when it is shown,
+    // the Views tree list them again; the view shown stays selected.
+    void ViewListsChanged();
     void BuildHistoryTree();
     // The flags of the selected date-tree nodes (indexes into HistoryNodes).
     void ComputeHistoryDays(const std::vector<size_t>& selectedNodes);
