@@ -64,6 +64,8 @@ constexpr CommandHandler kCommandHandlers[] = {
     {kCmdExplorerActions,     [](TfmOpen& f) { f.lvExplorerActionsClick(); }},
     {kCmdSaveAs,              [](TfmOpen& f) { f.lvSaveAsClick(); }},
     {kCmdMove,                [](TfmOpen& f) { f.lvMoveClick(); }},
+    {kCmdInsertIntoDialog,    [](TfmOpen& f) { f.lvInsertIntoDialogClick(); }},
+    {kCmdInsertCompressed,    [](TfmOpen& f) { f.lvInsertCompressedClick(); }},
 };
 // clang-format on
 

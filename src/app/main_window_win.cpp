@@ -163,6 +163,7 @@ void TfmOpen::OnIdle() {
 }
 
 void TfmOpen::ShowMainWindow() {
+    previousWindow_.Remember(hwnd_);
     ShowForm();
     SetForegroundWindow(hwnd_);
 }

@@ -4,12 +4,14 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "actions/previous_window_win.h"
 #include "index/index_events.h"
 #include "index/refresh_controller.h"
 #include "properties/properties.h"
@@ -24,6 +26,7 @@ struct AppContext;
 class FileActions;
 class IndexService;
 class InstantFindHost;
+struct InsertHost;
 class MainFrame;
 class MainViews;
 class ResidentIndex;
@@ -107,6 +110,9 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     void lvExplorerActionsClick();
     void lvSaveAsClick();
     void lvMoveClick();
+    // Typing the chosen paths into the dialog the user came from (commands_insert_win.cpp).
+    void lvInsertIntoDialogClick();
+    void lvInsertCompressedClick();
     MainFrame& Frame() { return *frame_; }
     MainViews& Views() { return *views_; }
     // The program's one set of search settings; the search dialog edits this record.
@@ -155,6 +161,8 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     // Instant find's window and the console client's requests.
     void CreateInstantFind();
     LRESULT AnswerFindRequest(HWND client, const COPYDATASTRUCT& request);
+    // Builds the insert commands' host on this window and runs one of them.
+    void RunInsert(const std::function<void(InsertHost&)>& command);
     void RunSavedSearchCommand(void (SavedSearches::*command)());
     void RunTemplateCommand(void (Templates::*command)());
     // A text search over the found files; the commands that start one wait for its end.
@@ -201,6 +209,8 @@ class TfmOpen final : public TMyForm, public MessageTarget, public IndexEvents, 
     bool indexBuilding_ = false;
     std::unique_ptr<ShellExecutor> shell_;
     std::string LastAttachDir;
+    // Where the user was when the window was last called up; the insert commands go back.
+    PreviousWindow previousWindow_;
 };
 
 }  // namespace lark

@@ -10,11 +10,18 @@
 namespace lark::test {
 
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
-    for (int waited = 0; waited < timeoutMs; waited += 50) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        // The test's own windows stay served while it waits.
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
         if (condition()) return true;
-        Sleep(50);
+        if (GetTickCount() - start >= DWORD(timeoutMs)) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     }
-    return condition();
 }
 
 std::wstring RemoteWindowText(HWND hwnd) {
@@ -110,16 +117,67 @@ bool WaitForClosedFile(const std::filesystem::path& path, int timeoutMs) {
 
 RunningProgram::RunningProgram(const std::filesystem::path& folder,
                                const std::string& settingsText) {
+
+HWND FocusOfThread(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+TestDesktop::TestDesktop()
+    : name_(L"LarkspireTest" + std::to_wstring(GetCurrentProcessId())),
+      desktop_(CreateDesktopW(name_.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr)) {}
+
+TestDesktop::~TestDesktop() {
+    if (desktop_) CloseDesktop(desktop_);
+}
+
+bool TestDesktop::Run(const std::function<void()>& body) {
+    if (!desktop_) return false;
+    struct Work {
+        HDESK desktop;
+        const std::function<void()>& body;
+        bool joined = false;
+    } work{desktop_, body};
+    HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+            auto& w = *static_cast<Work*>(p);
+            // A thread joins a desktop before it owns any window.
+            w.joined = SetThreadDesktop(w.desktop) != FALSE;
+            if (w.joined) w.body();
+            return 0;
+        },
+        &work, 0, nullptr);
+    if (!thread) return false;
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    return work.joined;
+}
+
+bool StartProgram(const std::wstring& exe, const std::wstring& arguments,
+                  const std::wstring& folder, const std::wstring& desktop,
+                  PROCESS_INFORMATION& pi) {
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    std::wstring desktopName = desktop;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    if (!desktopName.empty()) si.lpDesktop = desktopName.data();
+    return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &si, &pi) != FALSE;
+}
+
+RunningProgram::RunningProgram(const std::filesystem::path& folder, const std::string& settingsText,
+                               const std::wstring& desktop)
+    : desktop_(desktop) {
     std::filesystem::create_directories(folder);
     exe_ = folder / "Larkspire.exe";
     std::filesystem::copy_file(std::filesystem::path(Widen(ToWindowsPath(LARKSPIRE_EXE_UNIX_PATH))),
                                exe_, std::filesystem::copy_options::overwrite_existing);
     std::ofstream(folder / "LARKSPIRE.ini", std::ios::binary) << settingsText;
-    std::wstring commandLine = L"\"" + exe_.wstring() + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    started_ = CreateProcessW(exe_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              folder.c_str(), &si, &pi_);
+    started_ = StartProgram(exe_.wstring(), L"", folder.wstring(), desktop_, pi_);
 }
 
 RunningProgram::~RunningProgram() {
@@ -148,6 +206,16 @@ HWND RunningProgram::ShowMainWindow() const {
     PostMessageW(main, kInstanceCommand, 0, 0);
     if (!WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 10000)) return nullptr;
     return main;
+}
+
+bool RunningProgram::StartAgain(const std::wstring& arguments, int timeoutMs) const {
+    PROCESS_INFORMATION pi{};
+    if (!StartProgram(exe_.wstring(), arguments, exe_.parent_path().wstring(), desktop_, pi))
+        return false;
+    const bool ended = WaitForSingleObject(pi.hProcess, DWORD(timeoutMs)) == WAIT_OBJECT_0;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return ended;
 }
 
 }  // namespace lark::test

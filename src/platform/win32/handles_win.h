@@ -69,6 +69,11 @@ struct ChangeHandleTraits {
     static Handle Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(Handle h) { FindCloseChangeNotification(h); }
 };
+struct GlobalMemoryTraits {
+    using Handle = HGLOBAL;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { GlobalFree(h); }
+};
 struct MenuTraits {
     using Handle = HMENU;
     static Handle Invalid() { return nullptr; }
@@ -88,6 +93,7 @@ using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueGlobalMemory = UniqueHandle<GlobalMemoryTraits>;
 using UniqueChangeHandle = UniqueHandle<ChangeHandleTraits>;
 using UniqueGzFile = UniqueHandle<GzFileTraits>;
 
