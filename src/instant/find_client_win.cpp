@@ -72,6 +72,7 @@ class ErrorLines final : public Messages {
         return false;
     }
     void Info(std::string_view text) override { Line(text); }
+    void Warning(std::string_view text) override { Line(text); }
     void Line(std::string_view text) {
         err_.Write(std::string(kFindProgram) + ": " + std::string(text) + "\r\n");
     }

@@ -115,9 +115,6 @@ bool WaitForClosedFile(const std::filesystem::path& path, int timeoutMs) {
         timeoutMs);
 }
 
-RunningProgram::RunningProgram(const std::filesystem::path& folder,
-                               const std::string& settingsText) {
-
 HWND FocusOfThread(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;

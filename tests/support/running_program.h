@@ -26,8 +26,6 @@ HWND FindChildOfClass(HWND parent, const std::wstring& cls);
 std::vector<std::string> ListViewNames(HANDLE process, HWND list);
 // Waits until the file exists and no writer holds it (a finished index).
 bool WaitForClosedFile(const std::filesystem::path& path, int timeoutMs);
-// Looks every 50 ms, dispatching this thread's messages meanwhile, until the condition holds
-// or the time is up; true when it holds.
 // The control with the keyboard focus in the thread that owns window (any process).
 HWND FocusOfThread(HWND window);
 
