@@ -78,11 +78,13 @@ std::string TextOf(HWND hwnd) {
 void Click(HWND dialog, int id) {
     SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
-// Keys typed over the focused box's selected text.
-void Type(const std::string& text) {
-    HWND focus = GetFocus();
-    SendMessageW(focus, EM_SETSEL, 0, -1);
-    for (wchar_t c : Widen(text)) SendMessageW(focus, WM_CHAR, c, 1);
+// Keys typed over the name box's text. The box is named, not taken from the focus: the test
+// process is not always the one in front when a dialog opens, and then nothing has the focus
+// (where the focus goes is the dialogs' own test).
+void Type(HWND dialog, const std::string& text) {
+    HWND box = GetDlgItem(dialog, IDC_SAT_ED_TEMPLATE_NAME);
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    for (wchar_t c : Widen(text)) SendMessageW(box, WM_CHAR, c, 1);
 }
 void ClickTemplate(HWND dialog, const std::string& entry) {
     HWND list = GetDlgItem(dialog, IDC_NEW_LB_TEMPLATES);
@@ -327,10 +329,10 @@ TEST_F(TemplateSearchCommands, NewDocumentsFromTemplatesAndDocumentsSavedAsTempl
         HWND d = Dialog(L"Save as Template");
         if (!d) return false;
         proposed = TextOf(GetDlgItem(d, IDC_SAT_ED_TEMPLATE_NAME));
-        Type("..\\..\\evil");
+        Type(d, "..\\..\\evil");
         Click(d, IDOK);
         openAfterRefusal = IsWindowVisible(d) != FALSE;
-        Type(proposed);
+        Type(d, proposed);
         Click(d, IDOK);
         return true;
     }});
@@ -405,7 +407,7 @@ TEST_F(TemplateSearchCommands, SearchesSavedRevisedAndDeletedFromTheSearchMenu) 
     WhenModal({[] {
         HWND d = Dialog(L"Save Search");
         if (!d) return false;
-        Type("Weekly.lks");
+        Type(d, "Weekly.lks");
         Click(d, IDC_SAT_RB_USER);
         Click(d, IDOK);
         return true;
