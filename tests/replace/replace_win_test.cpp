@@ -419,8 +419,55 @@ TEST_F(ActivityWindowTest, StopByButtonOrEscEndsTheRunWithTheFilesReportedSoFar)
     EXPECT_NE(window_->StatusText().find("Operation aborted!"), std::string::npos);
 }
 
+// The run's disk, with a click on Stop posted once the replacement of a file has taken a few
+// megabytes: the run sees it at its next look at the queue, half-way through the file, however
+// fast or loaded the machine is.
+class StopHalfWay final : public ReplaceFiles {
+  public:
+    explicit StopHalfWay(HWND stopButton) : stop_(stopButton) {}
+    std::optional<FileInfo> Stat(std::string_view path) override { return real_.Stat(path); }
+    std::unique_ptr<InputFile> OpenRead(std::string_view path) override {
+        return real_.OpenRead(path);
+    }
+    std::unique_ptr<OutputFile> CreateLog(std::string_view path) override {
+        return real_.CreateLog(path);
+    }
+    std::unique_ptr<ReplacementFile> CreateReplacement(std::string_view path,
+                                                       uint32_t attributes) override {
+        auto real = real_.CreateReplacement(path, attributes);
+        return real ? std::make_unique<Counting>(std::move(real), stop_) : nullptr;
+    }
+    bool SetAttributes(std::string_view path, uint32_t attributes) override {
+        return real_.SetAttributes(path, attributes);
+    }
+    bool CopyForBackup(std::string_view path, std::string_view backupPath) override {
+        return real_.CopyForBackup(path, backupPath);
+    }
+
+  private:
+    struct Counting final : ReplacementFile {
+        Counting(std::unique_ptr<ReplacementFile> real, HWND stop)
+            : real(std::move(real)), stop(stop) {}
+        bool Write(std::string_view data) override {
+            written += data.size();
+            if (written >= (size_t(4) << 20) && !clicked)
+                clicked = PostMessageW(stop, BM_CLICK, 0, 0) != FALSE;
+            return real->Write(data);
+        }
+        bool Commit(uint32_t attributes, const FileTimes& times) override {
+            return real->Commit(attributes, times);
+        }
+        std::unique_ptr<ReplacementFile> real;
+        HWND stop;
+        size_t written = 0;
+        bool clicked = false;
+    };
+    Win32ReplaceFiles real_;
+    HWND stop_;
+};
+
 TEST_F(ActivityWindowTest, StopDuringANonTextFileLeavesItUntouched) {
-    // Hits in every block keep the stream busy long enough to be stopped half-way.
+    // Hits in every block: the whole file is being rewritten when Stop comes.
     std::string big;
     big.reserve(size_t(48) << 20);
     while (big.size() < (size_t(48) << 20)) big += std::string(509, '\x03') + "cat";
@@ -429,12 +476,13 @@ TEST_F(ActivityWindowTest, StopDuringANonTextFileLeavesItUntouched) {
     c.Replace = true;
     c.Backup = true;
     host.searchResult = {tree.Path("big\\data.bin")};
-    std::thread stopper = ActWhenShown("Checking Binary", [](HWND w) {
-        SendMessageTimeoutW(GetDlgItem(w, IDC_REPLACE_BTN_STOP), BM_CLICK, 0, 0, SMTO_NORMAL, 5000,
-                            nullptr);
-    });
-    RunSearchReplaceInWindows(ctx, c, *window_, Parts(), false);
-    stopper.join();
+    StopHalfWay disk(GetDlgItem(window_->Handle(), IDC_REPLACE_BTN_STOP));
+    WindowReplaceHost windows(*window_, Parts());
+    ReplaceRun run(ctx, c, windows, disk);
+    window_->SetStopHandler([&run] { run.RequestAbort(); });
+    run.RunSearchReplace(false);
+    window_->SetStopHandler(nullptr);
+    window_->FlushStatus();
     EXPECT_NE(window_->StatusText().find("Operation aborted!"), std::string::npos);
     EXPECT_EQ(window_->StatusText().find("Replaced:"), std::string::npos);
     EXPECT_TRUE(wintree::ReadAll(tree.Path("big\\data.bin")) == big);
