@@ -682,7 +682,9 @@ void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
     const int32_t walkStep = std::max(1, step);
     const size_t reserveEach =
         expected > 1024 ? size_t(expected / kPieces + expected / (8 * kPieces)) : 0;
-    const std::shared_ptr<const WholeFile> shared = results.Shared();
+    // Let go before the results settle: a short result hands the text back to the list for
+    // the next search only when nothing else holds it.
+    std::shared_ptr<const WholeFile> shared = results.Shared();
     auto walkPiece = [&](size_t k, bool here) {
         walkedHere[k] = here;
         try {
@@ -788,6 +790,7 @@ void WalkPlanned(std::shared_ptr<const WholeFile> index, const WalkPlan& plan,
     stepEnded("walk");
     mergeDone();
     stepEnded("merge");
+    shared.reset();
     results.Settle(keepText);
     stepEnded("settle");
 }

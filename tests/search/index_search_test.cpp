@@ -100,28 +100,39 @@ class ReuseRecordingFs final : public FileSystem {
 };
 
 TEST_F(IndexFixture, EachSearchReadsIntoTheMemoryTheLastOneKept) {
-    std::string text = "C:\\D;::\r\nC:\\D\\\r\n";
-    for (int i = 0; i < 5000; ++i) text += "note" + std::to_string(i) + ".txt\r\n";
-    text += "single.doc\r\n";
-    fs.AddFile(kIndex, text);
+    // A small index walked in one go, and one large enough to be walked in pieces by two
+    // threads (where a piece's hold on the text once kept a short result from handing it back).
+    std::string text;
     ReuseRecordingFs recording(fs);
-    // Many results keep the text; one is copied out and lets the text go; then many again.
-    const struct {
-        const char* query;
-        size_t count;
-        bool inText;
-    } searches[] = {{"note", 5000, true}, {"single", 1, false}, {"note", 5000, true},
-                    {"note", 5000, true}};
-    for (const auto& s : searches) {
-        criteria.Keywords = s.query;
-        SearchIndexFile(recording, clock, criteria, kIndex, host, results);
-        EXPECT_EQ(results.size(), s.count) << s.query;
-        EXPECT_EQ(results.InIndexText(), s.inText) << s.query;
+    for (const int notes : {400000, 5000}) {
+        SCOPED_TRACE(notes);
+        text = "C:\\D;::\r\nC:\\D\\\r\n";
+        for (int i = 0; i < notes; ++i) text += "note" + std::to_string(i) + ".txt\r\n";
+        text += "single.doc\r\n";
+        ASSERT_EQ(text.size() >= kSplitWalkFrom, notes > 5000);
+        fs.AddFile(kIndex, text);
+        results.clear();
+        results.TakeSpareText();
+        recording.handed.clear();
+        // Many results keep the text; one is copied out and lets the text go; then many again.
+        const struct {
+            const char* query;
+            size_t count;
+            bool inText;
+        } searches[] = {{"note", size_t(notes), true}, {"single", 1, false},
+                        {"single", 1, false},          {"note", size_t(notes), true},
+                        {"note", size_t(notes), true}};
+        for (const auto& s : searches) {
+            criteria.Keywords = s.query;
+            SearchIndexFile(recording, clock, criteria, kIndex, host, results);
+            EXPECT_EQ(results.size(), s.count) << s.query;
+            EXPECT_EQ(results.InIndexText(), s.inText) << s.query;
+        }
+        EXPECT_EQ(results.Path(4999), "C:\\D\\note4999.txt");
+        ASSERT_EQ(recording.handed.size(), 5u);
+        for (size_t i = 1; i < recording.handed.size(); ++i)
+            EXPECT_GE(recording.handed[i], text.size()) << "search " << i + 1;
     }
-    EXPECT_EQ(results.Path(4999), "C:\\D\\note4999.txt");
-    ASSERT_EQ(recording.handed.size(), 4u);
-    for (size_t i = 1; i < recording.handed.size(); ++i)
-        EXPECT_GE(recording.handed[i], text.size()) << "search " << i + 1;
 
     // A copy that shares the text keeps it whole while the list searches again.
     SearchResults shared = results;
