@@ -1,6 +1,7 @@
 // A folder tree deeper than MAX_PATH characters, through the program's own code: the index
 // walk, the search, the listed rows, the launch, Save As to and from gzip, rename, erase,
-// delete and the rewrite of a list file. Nothing may be cut short or silently skipped.
+// delete, the rewrite of a list file and a search and replace run. Nothing may be cut short or
+// silently skipped.
 #pragma GCC diagnostic ignored "-Wrestrict"  // GCC bug 105651, as in the other search tests
 
 #include <gtest/gtest.h>
@@ -20,6 +21,9 @@
 #include "base/text.h"
 #include "index/index_harness_win.h"
 #include "platform/win32/shell_win.h"
+#include "replace/fake_replace.h"
+#include "replace/replace_files_win.h"
+#include "replace/replace_run.h"
 #include "search/criteria.h"
 #include "search/index_search.h"
 #include "support/disk_app_win.h"
@@ -103,7 +107,7 @@ bool OnDisk(const std::string& path) {
     return GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-TEST(LongPaths, DeepTreeThroughIndexSearchListLaunchCopyRenameEraseDelete) {
+TEST(LongPaths, DeepTreeThroughIndexSearchListLaunchCopyRenameEraseDeleteReplace) {
     wintree::TempTree tree("longpath"), data("longpathdata");
     std::string deep = tree.Path("top");
     while (deep.size() < MAX_PATH + 60) deep += "\\a-folder-with-a-name-long-enough";
@@ -192,6 +196,17 @@ TEST(LongPaths, DeepTreeThroughIndexSearchListLaunchCopyRenameEraseDelete) {
     ASSERT_TRUE(WritePathListFile(app.fs, listFile, PathList{doc, deep + "\\second.txt"}));
     EXPECT_EQ(ReadPathListFile(app.fs, listFile), (PathList{doc, deep + "\\second.txt"}));
     EXPECT_EQ(app.fs.ReadWhole(doc), text);
+
+    // Rewritten by a search and replace run, the replacement put in its place.
+    SearchCriteria replace;
+    replace.SearchReplaceLines = {"bottom\ttop"};
+    replace.Replace = true;
+    FakeReplaceHost replaceHost;
+    replaceHost.searchResult = {doc};
+    Win32ReplaceFiles replaceFiles;
+    ReplaceRun(app.ctx, replace, replaceHost, replaceFiles).RunSearchReplace(false);
+    EXPECT_EQ(app.fs.ReadWhole(doc), "text at the top of a deep tree\r\n");
+    EXPECT_EQ(app.fs.ReadWhole(doc + ".out"), std::nullopt);
 }
 
 }  // namespace
