@@ -14,10 +14,12 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <string>
 #include <thread>
@@ -139,11 +141,20 @@ double TimeFloor(std::string_view text, size_t& lines) {
 struct Waiter final : lark::InstantListener {
     void FirstResults(lark::InstantRows) override {}
     void Finished(uint64_t, std::unique_ptr<lark::SearchResults> results) override {
-        found = results->size();
-        done.store(true);
-        done.notify_one();
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            found = results->size();
+            done = true;
+        }
+        ended.notify_one();
     }
-    std::atomic<bool> done{false};
+    void Wait() {
+        std::unique_lock<std::mutex> lock(mutex);
+        ended.wait(lock, [this] { return done; });
+    }
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
     size_t found = 0;
 };
 
@@ -317,7 +328,7 @@ int main(int argc, char** argv) {
             lark::InstantSearcher searcher(noFiles, clock, waiter, 64);
             const auto start = Clock::now();
             searcher.Search({1, query.text, index});
-            waiter.done.wait(false);
+            waiter.Wait();
             best = std::min(best, Millis(Clock::now() - start));
             found = waiter.found;
             peak = std::max(peak, gPeak.load() - baseline);

@@ -25,8 +25,7 @@ InstantSearcher::InstantSearcher(FileSystem& fs, Clock& clock, InstantListener& 
 InstantSearcher::~InstantSearcher() {
     if (lastStop_) lastStop_->store(true);
     closing_.store(true);
-    wakeups_.fetch_add(1);
-    wakeups_.notify_one();
+    WakeUp();
     thread_.join();
     delete pending_.exchange(nullptr);
 }
@@ -36,8 +35,15 @@ void InstantSearcher::Search(InstantRequest request) {
     auto* job = new Job{std::move(request), std::make_shared<std::atomic<bool>>(false)};
     lastStop_ = job->stop;
     delete pending_.exchange(job);
-    wakeups_.fetch_add(1);
-    wakeups_.notify_one();
+    WakeUp();
+}
+
+void InstantSearcher::WakeUp() {
+    {
+        std::lock_guard<std::mutex> lock(wakeMutex_);
+        ++wakeups_;
+    }
+    wake_.notify_one();
 }
 
 void InstantSearcher::Stop() {
@@ -47,11 +53,16 @@ void InstantSearcher::Stop() {
 
 void InstantSearcher::Run() {
     for (;;) {
-        const uint32_t seen = wakeups_.load();
+        uint32_t seen;
+        {
+            std::lock_guard<std::mutex> lock(wakeMutex_);
+            seen = wakeups_;
+        }
         if (closing_.load()) return;
         std::unique_ptr<Job> job(pending_.exchange(nullptr));
         if (!job) {
-            wakeups_.wait(seen);
+            std::unique_lock<std::mutex> lock(wakeMutex_);
+            wake_.wait(lock, [&] { return wakeups_ != seen; });
             continue;
         }
         try {

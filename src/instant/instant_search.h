@@ -3,8 +3,10 @@
 // keyword query over the index held in memory, on a thread of its own, so typing never
 // waits for a walk. A new text stops the walk of the one before.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -71,13 +73,18 @@ class InstantSearcher {
     };
     void Run();
     void Walk(const Job& job);
+    void WakeUp();
 
     FileSystem& fs_;
     Clock& clock_;
     InstantListener& listener_;
     const size_t firstCount_;
     std::atomic<Job*> pending_{nullptr};
-    std::atomic<uint32_t> wakeups_{0};
+    // Counted under the mutex and waited for with a condition variable: the atomic wait of
+    // the MinGW runtime we build with can miss a notify, which left the search thread asleep.
+    std::mutex wakeMutex_;
+    std::condition_variable wake_;
+    uint32_t wakeups_ = 0;
     std::atomic<bool> closing_{false};
     std::atomic<uint64_t> stoppedWalks_{0};
     std::shared_ptr<std::atomic<bool>> lastStop_;  // the searching caller's only

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <exception>
 #include <functional>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -550,8 +552,6 @@ class WalkHelper {
     }
 
   private:
-    enum : int { kIdle, kPosting, kPosted, kRunning };
-
     static WalkHelper* Start() {
         // Never destroyed: the thread may be waiting when the process ends.
         auto* helper = new WalkHelper;
@@ -564,33 +564,41 @@ class WalkHelper {
         return helper;
     }
     bool Take(std::function<void()> job) {
-        int idle = kIdle;
-        if (!state_.compare_exchange_strong(idle, kPosting)) return false;
-        job_ = std::move(job);
-        state_.store(kPosted);
-        state_.notify_one();
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (busy_) return false;
+            busy_ = true;
+            job_ = std::move(job);
+        }
+        posted_.notify_one();
         return true;
     }
     [[noreturn]] void Run() {
         for (;;) {
-            state_.wait(kIdle);
-            int posted = kPosted;
-            if (!state_.compare_exchange_strong(posted, kRunning)) {
-                std::this_thread::yield();  // a job is being posted
-                continue;
+            std::function<void()> job;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                posted_.wait(lock, [this] { return job_ != nullptr; });
+                job = std::move(job_);
+                job_ = nullptr;
             }
             try {
-                job_();
+                job();
             } catch (...) {
                 // A job reports its own failures; nothing may end this thread.
             }
-            job_ = nullptr;
-            state_.store(kIdle);
+            job = nullptr;
+            std::lock_guard<std::mutex> lock(mutex_);
+            busy_ = false;
         }
     }
 
-    std::atomic<int> state_{kIdle};
+    // A mutex and a condition variable rather than an atomic wait: the atomic wait of the
+    // MinGW runtime we build with can miss a notify.
+    std::mutex mutex_;
+    std::condition_variable posted_;
     std::function<void()> job_;
+    bool busy_ = false;
 };
 
 bool Cancelled(const WalkControl* control) {
