@@ -43,46 +43,7 @@
 #include "platform/fake/fake_platform.h"
 #include "platform/file_system.h"
 
-// --- heap accounting: the peak of live heap bytes while a search runs, on every thread ------
-namespace {
-std::atomic<size_t> gLive{0}, gPeak{0};
-constexpr size_t kHeader = 16;
-void* CountedAlloc(size_t n) {
-    void* p = std::malloc(n + kHeader);
-    if (!p) throw std::bad_alloc();
-    *static_cast<size_t*>(p) = n;
-    const size_t live = gLive.fetch_add(n) + n;
-    size_t peak = gPeak.load();
-    while (live > peak && !gPeak.compare_exchange_weak(peak, live)) {
-    }
-    return static_cast<char*>(p) + kHeader;
-}
-void CountedFree(void* p) noexcept {
-    if (!p) return;
-    char* base = static_cast<char*>(p) - kHeader;
-    gLive.fetch_sub(*reinterpret_cast<size_t*>(base));
-    std::free(base);
-}
-}  // namespace
-
-void* operator new(size_t n) {
-    return CountedAlloc(n);
-}
-void* operator new[](size_t n) {
-    return CountedAlloc(n);
-}
-void operator delete(void* p) noexcept {
-    CountedFree(p);
-}
-void operator delete[](void* p) noexcept {
-    CountedFree(p);
-}
-void operator delete(void* p, size_t) noexcept {
-    CountedFree(p);
-}
-void operator delete[](void* p, size_t) noexcept {
-    CountedFree(p);
-}
+#include "heap_count.h"
 
 namespace {
 
@@ -323,15 +284,14 @@ int main(int argc, char** argv) {
                 grepMs = std::min(grepMs, TimeGrep(query.grepTerm, indexPath, grepHits));
             floorMs = std::min(floorMs, TimeFloor(bytes, lines));
             Waiter waiter;
-            const size_t baseline = gLive.load();
-            gPeak.store(baseline);
+            const size_t baseline = heapcount::ResetPeak();
             lark::InstantSearcher searcher(noFiles, clock, waiter, 64);
             const auto start = Clock::now();
             searcher.Search({1, query.text, index});
             waiter.Wait();
             best = std::min(best, Millis(Clock::now() - start));
             found = waiter.found;
-            peak = std::max(peak, gPeak.load() - baseline);
+            peak = std::max(peak, heapcount::peak.load() - baseline);
         }
         // The text held in memory and everything a search adds to it, against the file.
         const double timesFile = double(bytes.size() + peak) / double(bytes.size());

@@ -39,46 +39,7 @@
 #include "search/criteria.h"
 #include "search/index_search.h"
 
-// --- heap accounting: the peak of live heap bytes while a search runs ---------------------
-namespace {
-size_t gLive = 0, gPeak = 0, gBlocks = 0, gBlockBytes = 0;
-constexpr size_t kHeader = 16;
-void* CountedAlloc(size_t n) {
-    void* p = std::malloc(n + kHeader);
-    if (!p) throw std::bad_alloc();
-    *static_cast<size_t*>(p) = n;
-    ++gBlocks;
-    gBlockBytes += n;
-    gLive += n;
-    gPeak = std::max(gPeak, gLive);
-    return static_cast<char*>(p) + kHeader;
-}
-void CountedFree(void* p) noexcept {
-    if (!p) return;
-    char* base = static_cast<char*>(p) - kHeader;
-    gLive -= *reinterpret_cast<size_t*>(base);
-    std::free(base);
-}
-}  // namespace
-
-void* operator new(size_t n) {
-    return CountedAlloc(n);
-}
-void* operator new[](size_t n) {
-    return CountedAlloc(n);
-}
-void operator delete(void* p) noexcept {
-    CountedFree(p);
-}
-void operator delete[](void* p) noexcept {
-    CountedFree(p);
-}
-void operator delete(void* p, size_t) noexcept {
-    CountedFree(p);
-}
-void operator delete[](void* p, size_t) noexcept {
-    CountedFree(p);
-}
+#include "heap_count.h"
 
 namespace {
 
@@ -185,10 +146,9 @@ class BenchFileSystem final : public lark::FileSystem {
           public:
             explicit Counted(std::shared_ptr<const lark::WholeFile> file)
                 : file_(std::move(file)), mapped_(file_->HoldsFileOpen() ? Text().size() : 0) {
-                gLive += mapped_;
-                gPeak = std::max(gPeak, gLive);
+                heapcount::Add(mapped_);
             }
-            ~Counted() override { gLive -= mapped_; }
+            ~Counted() override { heapcount::Remove(mapped_); }
             std::string_view Text() const override { return file_->Text(); }
             bool HoldsFileOpen() const override { return file_->HoldsFileOpen(); }
 
@@ -309,8 +269,8 @@ class BreakdownProbe final : public lark::SearchProbe {
     };
     static void Take(Mark& m) {
         m.pagedMb = PagedInMb();
-        m.blocks = gBlocks;
-        m.blockBytes = gBlockBytes;
+        m.blocks = heapcount::blocks;
+        m.blockBytes = heapcount::blockBytes;
         m.ms = std::chrono::duration<double, std::milli>(
                    std::chrono::steady_clock::now().time_since_epoch())
                    .count();
@@ -427,16 +387,15 @@ int main(int argc, char** argv) {
         // reading into the memory the last one kept; so does each query here. Its first run
         // starts from an empty list and pays for new memory: shown apart, with where its time
         // went. The peak counts everything the list holds, kept memory included.
-        const size_t baseline = gLive;
         lark::SearchResults results;
         BreakdownProbe probe;
-        gPeak = gLive;
+        const size_t baseline = heapcount::ResetPeak();
         probe.Begin();
         auto firstStart = std::chrono::steady_clock::now();
         lark::SearchIndexFile(fs, clock, c, indexPath, host, results, &probe);
         const double firstMs = Millis(std::chrono::steady_clock::now() - firstStart);
         breakdowns.push_back(std::string(query.name) + ", first run: " + probe.Text());
-        size_t peak = gPeak - baseline;
+        size_t peak = heapcount::peak - baseline;
 
         // grep and the search take turns, so both see the same load on a shared machine;
         // the best of the runs counts for each.
@@ -446,11 +405,11 @@ int main(int argc, char** argv) {
         for (int i = 0; i < runs; ++i) {
             if (q >= grepGiven.size())
                 grepMs = std::min(grepMs, TimeGrep(query.grepTerm, indexPath, 1, grepCount));
-            gPeak = gLive;
+            heapcount::ResetPeak();
             auto start = std::chrono::steady_clock::now();
             lark::SearchIndexFile(fs, clock, c, indexPath, host, results);
             best = std::min(best, Millis(std::chrono::steady_clock::now() - start));
-            peak = std::max(peak, gPeak - baseline);
+            peak = std::max(peak, heapcount::peak - baseline);
         }
         const size_t found = results.size();
         // One more run, not timed above, tells where the time of a repeated search goes.
